@@ -1,0 +1,129 @@
+#include "link/reader_link.h"
+
+#include "link/frame.h"
+
+#include <cstring>
+
+namespace tempik {
+
+ReaderLink::ReaderLink(SerialDevice& device, Clock& clock, const PortMap& ports)
+    : device_(device), clock_(clock), ports_(ports)
+{
+}
+
+bool ReaderLink::openChannel(int portNumber, const std::string& lineDefinition)
+{
+    const std::optional<std::string> path = ports_.devicePath(portNumber);
+    lastPath_ = path.value_or(std::string());
+    if (!path) {
+        lastFailure_ = DeviceFailure::noSuchPort;
+        return false;
+    }
+    open_ = device_.open(*path, lineDefinition);
+    lastFailure_ = open_ ? DeviceFailure::none : device_.failure();
+    return open_;
+}
+
+void ReaderLink::closeChannel()
+{
+    if (!open_)
+        return;
+    device_.close();
+    open_ = false;
+}
+
+void ReaderLink::writeByte(uint8_t value)
+{
+    device_.write(&value, 1);
+    clock_.sleepMs(bytePauseMs);
+}
+
+void ReaderLink::writeBlock(const uint8_t* bytes, size_t count)
+{
+    device_.write(bytes, count);
+    clock_.sleepMs(blockPauseMs);
+}
+
+bool ReaderLink::readByte(uint8_t& value)
+{
+    const ReadOutcome outcome = device_.readByte(value);
+    if (outcome == ReadOutcome::gone)
+        lastFailure_ = DeviceFailure::gone;
+    return outcome == ReadOutcome::byte;
+}
+
+bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
+{
+    replyBuffer_.fill(0);
+    // The frame carries no length, but the payload is counted up to its first zero byte, as a
+    // C string would be; a payload past 255 bytes is outside the format and is not sent.
+    const size_t n = strnlen(payload.c_str(), payload.size());
+    if (n == 0 || n > 255)
+        return false;
+
+    const auto* bytes = reinterpret_cast<const uint8_t*>(payload.data());
+    const uint16_t check = requestCrc(bytes, n);
+    const std::string checkText = hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check & 0xFF));
+    writeByte(SOH);
+    writeBlock(bytes, n);
+    writeByte(STX);
+    for (char digit : checkText)
+        writeByte(static_cast<uint8_t>(digit));
+    writeByte(CR);
+    replyLength_ = 0;
+    if (observer_)
+        observer_(Direction::sent, buildRequestFrame(payload.substr(0, n)));
+
+    if (!awaitReply) {
+        waitMilliseconds(clock_, unawaitedSpinMs);
+        return true;
+    }
+
+    std::vector<uint8_t> received;
+    auto finish = [&](bool result) {
+        if (observer_ && !received.empty())
+            observer_(Direction::received, received);
+        return result;
+    };
+
+    const uint32_t start = clock_.nowMs();
+    uint32_t elapsed = 0;
+    // Positions just past the last ETX and EOT stored; wider than a byte so that replies longer
+    // than 255 bytes are judged like any other.
+    size_t etxMark = 0;
+    size_t eotMark = 0;
+    while (elapsed <= replyDeadlineMs) {
+        uint8_t b = 0;
+        if (!readByte(b)) {
+            if (pump_)
+                pump_();
+            elapsed = elapsedSince(clock_, start);
+            continue;
+        }
+        if (observer_)
+            received.push_back(b);
+        if (b == ETX)
+            replyLength_ = 0;
+        replyBuffer_[replyLength_++] = b;
+        if (replyLength_ == replyBufferSize) {
+            replyLength_ = 0;
+            return finish(false);
+        }
+        if (b == ETX)
+            etxMark = replyLength_;
+        if (b == EOT)
+            eotMark = replyLength_;
+        if (b == CR) {
+            if (etxMark != 0 && eotMark != 0 && eotMark > etxMark + 4) {
+                replyBuffer_[replyLength_] = 0;
+                const char* text = reinterpret_cast<const char*>(replyBuffer_.data());
+                replyText_.assign(text, strnlen(text, replyLength_));
+                return finish(replyCrcMatches(replyBuffer_.data(), replyBuffer_.size()));
+            }
+            return finish(false);
+        }
+    }
+    return finish(false);
+}
+
+} // namespace tempik

@@ -1,0 +1,47 @@
+#pragma once
+// The serial device seam: what the link needs of one port. Production: termios
+// (serial_posix.cpp). Tests: an in-memory fake that records every byte and line definition.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tempik {
+
+// Why an open failed, or that the device went away while open. The link itself only reports a
+// bool; the kind is kept for tests and for the command-line front end's messages.
+enum class DeviceFailure {
+    none,
+    noSuchPort,    // no device at that path (or no path for that port number)
+    busy,          // another program holds the port
+    accessDenied,  // permissions
+    notSerial,     // opened, but not a terminal device
+    gone,          // unplugged adapter, closed pseudo-terminal master
+    other,
+};
+
+const char* describe(DeviceFailure failure);
+
+enum class ReadOutcome {
+    byte,    // one byte delivered
+    none,    // nothing arrived within the 1 ms read time-out
+    gone,    // the device is gone; the caller treats it as no byte
+};
+
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+    // Opens path exclusively, flushes both queues and applies lineDefinition. A definition
+    // that does not parse leaves the line as it was and the open still succeeds.
+    virtual bool open(const std::string& path, const std::string& lineDefinition) = 0;
+    // Restores what open saved and releases the port.
+    virtual void close() = 0;
+    // Writes the bytes and returns once they have left (drained). Failures are not reported.
+    virtual void write(const uint8_t* data, size_t count) = 0;
+    // Reads at most one byte, waiting at most about 1 ms; never returns at once on a gone
+    // device, so a caller's loop cannot spin.
+    virtual ReadOutcome readByte(uint8_t& value) = 0;
+    // Kind of the last failure (open or gone), none after a clean open.
+    virtual DeviceFailure failure() const = 0;
+};
+
+} // namespace tempik

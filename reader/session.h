@@ -1,0 +1,20 @@
+#pragma once
+// The process-wide state the operations share: the link with its reply buffer, the persisted
+// settings with their store, the window language and readerFound.
+#include "link/reader_link.h"
+#include "ui/settings_store.h"
+
+namespace tempik {
+
+struct ReaderSession {
+    ReaderLink& link;
+    Settings& settings;            // LinkSettings, LanguageFlag, uiLanguage
+    const SettingsStore& store;
+    bool readerFound = false;      // false at the start of every run
+
+    LinkSettings& linkSettings() { return settings.link; }
+    int uiLanguage() const { return settings.uiLanguage; }
+    void saveLinkSettings() { store.saveLinkSettings(settings.link); }
+};
+
+} // namespace tempik

@@ -1,0 +1,85 @@
+#pragma once
+// An in-memory serial device: records every open (with its line definition, parity included,
+// which a pseudo-terminal cannot show), close and write with the fake clock's time, and plays
+// replies that a responder gives for each complete request frame.
+#include "link/port_map.h"
+#include "link/serial_device.h"
+#include "tests/support/fake_clock.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tempik::testing {
+
+struct DeviceEvent {
+    enum Kind { open, openFailed, close, write };
+    Kind kind;
+    uint32_t timeMs;
+    std::string path;
+    std::string lineDefinition;
+    std::vector<uint8_t> bytes;   // write only
+};
+
+// What the device on path answers to one request payload, at the line definition it was opened
+// with. Empty: silence.
+using Responder = std::function<std::vector<uint8_t>(const std::string& path, const std::string& lineDefinition,
+                                                     const std::string& payload)>;
+
+class FakeDevice final : public SerialDevice {
+public:
+    explicit FakeDevice(FakeClock& clock) : clock_(clock) {}
+
+    bool open(const std::string& path, const std::string& lineDefinition) override;
+    void close() override;
+    void write(const uint8_t* data, size_t count) override;
+    ReadOutcome readByte(uint8_t& value) override;
+    DeviceFailure failure() const override { return failure_; }
+
+    // Paths that exist; an empty set means every path exists.
+    std::set<std::string> existing;
+    // Paths that exist but refuse to open, with the reason.
+    std::map<std::string, DeviceFailure> refusing;
+    Responder responder;
+    // Bytes read as soon as the device is open (left-overs, noise).
+    std::vector<uint8_t> pendingInput;
+    // From then on every read reports the device gone (after its 1 ms wait).
+    bool gone = false;
+
+    std::vector<DeviceEvent> events;
+
+    // The payloads of the request frames written, in order (frames parsed from the writes).
+    std::vector<std::string> requests() const;
+    // One line per event: "open COM3 9600,e,8,1", "send 0000AS", "close".
+    std::vector<std::string> wire() const;
+    bool isOpen() const { return open_; }
+
+private:
+    FakeClock& clock_;
+    bool open_ = false;
+    std::string path_;
+    std::string line_;
+    DeviceFailure failure_ = DeviceFailure::none;
+    std::vector<uint8_t> partialFrame_;
+    std::deque<uint8_t> input_;
+};
+
+// Port n is the path "COM<n>" when n is in the set (all 1..32 when empty).
+class FakePortMap final : public PortMap {
+public:
+    std::set<int> ports;
+    std::optional<std::string> devicePath(int portNumber) const override;
+};
+
+// Reply frames of our reader.
+std::vector<uint8_t> statusReply(const std::string& identifier = "0042", const std::string& serial = "12345678",
+                                 size_t dataLength = 14);
+std::vector<uint8_t> versionReply(const std::string& version = "01.40-01");
+std::vector<uint8_t> ackReply();
+std::string bytesText(const std::vector<uint8_t>& bytes);
+
+} // namespace tempik::testing

@@ -1,0 +1,37 @@
+#pragma once
+// The four settings kept between runs, in TEMPIKConfig.reg in the configuration folder, in the
+// registry export format under [HKEY_LOCAL_MACHINE\Software\KESTO\TEMPIKConfig]. Every
+// failure is silent. Saves are atomic and keep every line they did not write.
+#include "link/line_definition.h"
+
+#include <string>
+
+namespace tempik {
+
+struct Settings {
+    LinkSettings link;
+    std::string LanguageFlag = "English";
+    int uiLanguage = 0;
+};
+
+class SettingsStore {
+public:
+    static constexpr const char* fileName = "TEMPIKConfig.reg";
+    static constexpr const char* keyPath = "HKEY_LOCAL_MACHINE\\Software\\KESTO\\TEMPIKConfig";
+
+    explicit SettingsStore(std::string configFolder);
+
+    // Defaults, then the stored values over them; a value of the wrong type ends the reading.
+    void loadSettings(Settings& settings) const;
+    // ScanCommNo, ScanBaudRateNo, ScanBaudRate, in this order.
+    void saveLinkSettings(const LinkSettings& link) const;
+    void saveLanguageFlag(const std::string& languageFlag) const;
+
+    std::string filePath() const;
+    const std::string& configFolder() const { return configFolder_; }
+
+private:
+    std::string configFolder_;
+};
+
+} // namespace tempik
