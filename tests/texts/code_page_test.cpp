@@ -1,0 +1,85 @@
+// The code pages of the texts an operator types: bytes checked against the code charts, one
+// "?" for each character a page cannot hold, and byte lengths as the edit boxes count them.
+#include "ui/code_page.h"
+
+#include "ui/text_table.h"
+
+#include <gtest/gtest.h>
+
+namespace tempik {
+namespace {
+
+struct PageRow {
+    const char* name;
+    int uiLanguage;
+    std::string utf8;
+    std::string page;
+};
+
+const PageRow pageRows[] = {
+    {"AsciiUnchanged", english, "0000BF1234", "0000BF1234"},
+    {"LatinAccent", english, "Caf\xc3\xa9", "Caf\xe9"},
+    {"EuroSignIsNotLatin1", english, "\xe2\x82\xac", "\x80"},
+    {"ChineseInEnglishPage", english, "A\xe4\xb8\xad" "B", "A?B"},
+    {"SimplifiedChinese", simplifiedChinese, "\xe4\xb8\xad\xe6\x96\x87", "\xd6\xd0\xce\xc4"},
+    // GBK goes beyond GB2312: 體 is a Traditional character it still holds
+    {"GbkHoldsTraditional", simplifiedChinese, "\xe9\xab\x94", "\xf3\x77"},
+    {"EmojiIsOneQuestionMark", simplifiedChinese, "x\xf0\x9f\x98\x80y", "x?y"},
+    {"TraditionalChinese", traditionalChinese, "\xe4\xb8\xad\xe6\x96\x87", "\xa4\xa4\xa4\xe5"},
+    // 功 ends in the byte of a backslash
+    {"Big5TrailByteBackslash", traditionalChinese, "\xe5\x8a\x9f", "\xa5\x5c"},
+    // 简 exists only in Simplified Chinese
+    {"SimplifiedOnlyInBig5", traditionalChinese, "\xe7\xae\x80\xe4\xb8\xad", "?\xa4\xa4"},
+    {"Empty", traditionalChinese, "", ""},
+};
+
+class PageTest : public ::testing::TestWithParam<PageRow> {};
+
+TEST_P(PageTest, ConvertsToThePage)
+{
+    const PageRow& row = GetParam();
+    EXPECT_EQ(toCodePage(row.utf8, row.uiLanguage), row.page);
+    EXPECT_EQ(codePageLength(row.utf8, row.uiLanguage), row.page.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PageTest, ::testing::ValuesIn(pageRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CodePage, RoundTripsWhatThePageHolds)
+{
+    for (const PageRow& row : pageRows) {
+        if (row.page.find('?') != std::string::npos)
+            continue;
+        EXPECT_EQ(fromCodePage(row.page, row.uiLanguage), row.utf8) << row.name;
+    }
+}
+
+TEST(CodePage, BrokenInputBecomesQuestionMarksAndConversionGoesOn)
+{
+    // A byte that starts no UTF-8 character, and a character cut off at the end.
+    EXPECT_EQ(toCodePage("a\xff" "b", english), "a?b");
+    EXPECT_EQ(toCodePage("a\xe4\xb8", simplifiedChinese), "a?");
+    // A lead byte with nothing after it, and a byte GBK does not define.
+    EXPECT_EQ(fromCodePage("A\xa4", traditionalChinese), "A?");
+    EXPECT_EQ(fromCodePage("\xff" "A", simplifiedChinese), "?A");
+}
+
+TEST(CodePage, LongTextsConvertWhole)
+{
+    std::string utf8;
+    std::string expected;
+    for (int i = 0; i < 1000; ++i) {
+        utf8 += "\xe4\xb8\xad";  // 中
+        expected += "\xd6\xd0";
+    }
+    EXPECT_EQ(toCodePage(utf8, simplifiedChinese), expected);
+    EXPECT_EQ(codePageLength(utf8, simplifiedChinese), 2000u);
+}
+
+TEST(CodePage, UnknownEncodingGivesNothing)
+{
+    EXPECT_EQ(convertText("abc", "NO-SUCH-PAGE", "UTF-8"), "");
+}
+
+} // namespace
+} // namespace tempik
