@@ -1,0 +1,144 @@
+#include "app/ctl/ctl_commands.h"
+
+#include "app/ctl/ctl_request.h"
+#include "ui/code_page.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+namespace tempik::ctl {
+
+namespace {
+
+using Ops = ReaderOperations;
+
+int choose(const std::string& argument, const std::map<std::string, int>& choices, const char* what)
+{
+    if (auto found = choices.find(argument); found != choices.end())
+        return found->second;
+    std::string names;
+    for (const auto& [name, index] : choices)
+        names += std::string(names.empty() ? "" : ", ") + name;
+    throw UsageError{std::string(what) + " must be one of " + names + ", not \"" + argument + "\""};
+}
+
+// What an edit box of the window would hold: no control characters, and at most limit bytes in
+// the code page the text is sent in.
+std::string editBoxText(const std::string& text, size_t limit, int uiLanguage, const char* what)
+{
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7F)
+            throw UsageError{std::string(what) + " must not contain control characters"};
+    const size_t bytes = codePageLength(text, uiLanguage);
+    if (bytes > limit)
+        throw UsageError{std::string(what) + " is " + std::to_string(bytes) + " bytes in code page " +
+                         codePageName(uiLanguage) + "; at most " + std::to_string(limit) + " fit"};
+    return text;
+}
+
+void none(const std::string&, CtlControls&, int) {}
+
+void setId(const std::string& argument, CtlControls& controls, int)
+{
+    if (argument.empty() || argument.size() > 4 || argument.find_first_not_of("0123456789") != std::string::npos ||
+        std::atoi(argument.c_str()) < 1)
+        throw UsageError{"the identifier must be a number from 1 to 9999, not \"" + argument + "\""};
+    controls.idPosition = std::atoi(argument.c_str());
+    controls.idCaption = ReaderOperations::sbIDChange(controls.idPosition);
+}
+
+void setBaud(const std::string& argument, CtlControls& controls, int)
+{
+    controls.baudRate = parseLineArgument(argument);
+}
+
+void setLanguage(const std::string& argument, CtlControls& controls, int)
+{
+    controls.language = choose(argument, {{"english", 0}, {"traditional", 1}, {"simplified", 2}}, "the language");
+}
+
+void setPassword(const std::string& a, CtlControls& c, int l) { c.password = editBoxText(a, 4, l, "the password"); }
+void setBackLight(const std::string& a, CtlControls& c, int l) { c.backLight = editBoxText(a, 3, l, "the backlight value"); }
+void setWork(const std::string& a, CtlControls& c, int l) { c.work = editBoxText(a, 3, l, "the work time value"); }
+void setTitle(const std::string& a, CtlControls& c, int l) { c.title = editBoxText(a, 16, l, "the title text"); }
+void setInstall(const std::string& a, CtlControls& c, int l) { c.install = editBoxText(a, 16, l, "the install message"); }
+void setMessage(const std::string& a, CtlControls& c, int l) { c.titleMessage = editBoxText(a, 128, l, "the title message"); }
+void setShow(const std::string& a, CtlControls& c, int l) { c.show = editBoxText(a, 64, l, "the message"); }
+
+void setVolume(const std::string& argument, CtlControls& controls, int)
+{
+    if (argument.size() != 1 || argument[0] < '0' || argument[0] > '9')
+        throw UsageError{"the volume must be a digit from 0 to 9, not \"" + argument + "\""};
+    controls.sound = argument[0] - '0';
+}
+
+void setCardType(const std::string& argument, CtlControls& controls, int)
+{
+    controls.cardType = choose(argument, {{"32", 0}, {"64", 1}}, "the card type");
+}
+
+void setIdle(const std::string& argument, CtlControls& controls, int)
+{
+    controls.idle = choose(argument, {{"date-time", 0}, {"time", 1}}, "the idle screen");
+}
+
+void setTitleMode(const std::string& argument, CtlControls& controls, int)
+{
+    controls.titleMode = choose(argument, {{"none", 0}, {"text", 1}, {"text-icon", 2}}, "the title mode");
+}
+
+void setIcon(const std::string& argument, CtlControls& controls, int)
+{
+    std::FILE* file = std::fopen(argument.c_str(), "rb");
+    if (!file)
+        throw UsageError{"cannot open the icon file \"" + argument + "\""};
+    std::fclose(file);
+    controls.iconFile = argument;
+}
+
+} // namespace
+
+const std::vector<CommandSpec>& commandTable()
+{
+    static const std::vector<CommandSpec> table = {
+        {"scan", nullptr, "find the reader: remembered port first, then ports 1-32", none, nullptr},
+        {"settings", nullptr, "print the four remembered settings", none, nullptr},
+        {"set-id", "NNNN", "set the reader's identifier, 1 to 9999", setId, &Ops::btnIDClick},
+        {"set-baud", "DEF", "set the reader's line definition (one of 14, or its index)", setBaud,
+         &Ops::btnBaudRateClick},
+        {"factory-default", nullptr, "reset the reader to its factory defaults", none, &Ops::btnFactoryDefaultClick},
+        {"set-time", nullptr, "set the reader's clock to this PC's, and the 12/24H display", none,
+         &Ops::btnDateTimeClick},
+        {"set-language", "LANG", "display language: english, traditional or simplified", setLanguage,
+         &Ops::btnLanguageClick},
+        {"set-password", "TEXT", "keypad password (at most 4 bytes)", setPassword, &Ops::btnPasswordClick},
+        {"set-volume", "0-9", "key sound volume", setVolume, &Ops::btnVolumeClick},
+        {"set-card-type", "32|64", "card type, 32 or 64 bits", setCardType, &Ops::btnCardTypeClick},
+        {"set-backlight", "TEXT", "backlight value, 000-250 (at most 3 bytes)", setBackLight, &Ops::btnBackLightClick},
+        {"set-work-time", "TEXT", "work time display value, 001-250 (at most 3 bytes)", setWork,
+         &Ops::btnWorkModeClick},
+        {"set-idle", "date-time|time", "idle screen", setIdle, &Ops::btnIdleClick},
+        {"set-title-mode", "none|text|text-icon", "title mode", setTitleMode, &Ops::btnSetTitleModeClick},
+        {"set-title", "TEXT", "title text (16 bytes) and title mode text", setTitle, &Ops::btnTitleClick},
+        {"clear-title", nullptr, "blank the title text", none, &Ops::btnTitleClearClick},
+        {"set-install", "TEXT", "install message (16 bytes)", setInstall, &Ops::btnInstallClick},
+        {"clear-install", nullptr, "blank the install message", none, &Ops::btnClrInstallClick},
+        {"set-message", "TEXT", "title message (128 bytes)", setMessage, &Ops::btnTitleMessageClick},
+        {"clear-message", nullptr, "blank the title message", none, &Ops::btnClrTitleClick},
+        {"show-message", "TEXT", "show a message on the display (64 bytes)", setShow, &Ops::btnShowMessageClick},
+        {"set-icon", "FILE", "send a 128 x 16, 1-bit icon file as the graphic title", setIcon,
+         &Ops::btnTitleIconClick},
+    };
+    return table;
+}
+
+const CommandSpec* findCommand(const std::string& name)
+{
+    for (const CommandSpec& spec : commandTable())
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+} // namespace tempik::ctl

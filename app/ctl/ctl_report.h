@@ -1,0 +1,23 @@
+#pragma once
+// How tempikctl prints: the frame trace on standard error, and the result as text or JSON.
+#include "link/reader_link.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tempik::ctl {
+
+// "[  12.345 ms] > 01 30 30 ...  |.0000AS.1E56.|"
+std::string traceLine(double milliseconds, ReaderLink::Direction direction, const std::vector<uint8_t>& bytes);
+
+std::string jsonString(const std::string& utf8);
+// {"a":"b",...} from ordered pairs whose values are already JSON.
+std::string jsonObject(const std::vector<std::pair<std::string, std::string>>& members);
+
+// The part of a panel text after its " : " ("S/N : 12345678" gives "12345678").
+std::string panelValue(const std::string& panelText);
+
+} // namespace tempik::ctl
