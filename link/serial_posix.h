@@ -7,6 +7,17 @@
 
 namespace tempik {
 
+// Kind of failure an errno of open(2) or read(2) stands for.
+DeviceFailure failureFromErrno(int error);
+
+// Raw 8-bit line: no echo, no signals, no translation of CR/NL, no software or hardware flow
+// control, CLOCAL | CREAD. Leaves speed, parity, data and stop bits alone.
+void makeRaw(struct termios& line);
+
+// Sets speed, parity, data and stop bits of line from a definition such as "19200,e,8,1".
+// False, with line unchanged, when the text does not parse or the speed has no termios value.
+bool applyLineDefinition(struct termios& line, const std::string& lineDefinition);
+
 class PosixSerialDevice final : public SerialDevice {
 public:
     PosixSerialDevice() = default;

@@ -1,0 +1,279 @@
+#include "link/serial_posix.h"
+
+#include "link/line_definition.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace tempik {
+
+namespace {
+
+// A write that cannot make progress for this long is given up: a gone adapter must never
+// hang the program. Far above the time any request takes at 4800 bits per second.
+constexpr int64_t writeGiveUpNs = 2'000'000'000;
+constexpr int64_t readWaitNs = 1'000'000;
+
+int64_t monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+timespec toTimespec(int64_t ns)
+{
+    if (ns < 0)
+        ns = 0;
+    return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+// Waits for events on fd until the monotonic deadline; a signal does not shorten the wait.
+// Returns the revents, 0 on time-out.
+short pollUntil(int fd, short events, int64_t deadlineNs)
+{
+    for (;;) {
+        pollfd p{fd, events, 0};
+        const timespec left = toTimespec(deadlineNs - monotonicNs());
+        const int ready = ppoll(&p, 1, &left, nullptr);
+        if (ready > 0)
+            return p.revents;
+        if (ready == 0 || errno != EINTR)
+            return 0;
+    }
+}
+
+void sleepUntil(int64_t deadlineNs)
+{
+    const timespec at = toTimespec(deadlineNs);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
+
+bool speedConstant(unsigned speed, speed_t& constant)
+{
+    switch (speed) {
+    case 4800: constant = B4800; return true;
+    case 9600: constant = B9600; return true;
+    case 19200: constant = B19200; return true;
+    case 38400: constant = B38400; return true;
+    case 57600: constant = B57600; return true;
+    case 115200: constant = B115200; return true;
+    case 230400: constant = B230400; return true;
+    default: return false;
+    }
+}
+
+bool isGoneErrno(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
+}
+
+} // namespace
+
+DeviceFailure failureFromErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENODEV:
+    case ENXIO:
+        return DeviceFailure::noSuchPort;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return DeviceFailure::accessDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return DeviceFailure::busy;
+    case EIO:
+        return DeviceFailure::gone;
+    default:
+        return DeviceFailure::other;
+    }
+}
+
+void makeRaw(struct termios& line)
+{
+    // Not cfmakeraw: that would also reset parity and character size, which belong to the
+    // line definition, and a definition that does not parse must leave them as they were.
+    line.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                                            IXANY | INPCK | IUCLC | IMAXBEL);
+    line.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    line.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
+    line.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS | HUPCL);
+    line.c_cflag |= CLOCAL | CREAD;
+}
+
+bool applyLineDefinition(struct termios& line, const std::string& lineDefinition)
+{
+    const std::optional<LineDefinition> definition = parseLineDefinition(lineDefinition);
+    speed_t speed = B0;
+    if (!definition || !speedConstant(definition->speed, speed))
+        return false;
+    struct termios result = line;
+    if (cfsetispeed(&result, speed) != 0 || cfsetospeed(&result, speed) != 0)
+        return false;
+    static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+    result.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
+    result.c_cflag |= sizes[definition->dataBits - 5];
+    if (definition->parity != 'n')
+        result.c_cflag |= PARENB;
+    if (definition->parity == 'o')
+        result.c_cflag |= PARODD;
+    if (definition->stopBits == 2)
+        result.c_cflag |= CSTOPB;
+    line = result;
+    return true;
+}
+
+PosixSerialDevice::~PosixSerialDevice()
+{
+    if (fd_ >= 0)
+        close();
+}
+
+bool PosixSerialDevice::open(const std::string& path, const std::string& lineDefinition)
+{
+    if (fd_ >= 0)
+        close();
+    haveSavedTermios_ = false;
+
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        failure_ = failureFromErrno(errno);
+        return false;
+    }
+    auto refuse = [&](DeviceFailure why) {
+        ::close(fd);  // also drops a lock taken above
+        failure_ = why;
+        return false;
+    };
+    if (!isatty(fd))
+        return refuse(DeviceFailure::notSerial);
+    // The lock first: TIOCEXCL alone races with a second program opening at the same moment,
+    // and root ignores TIOCEXCL, so the lock is what keeps two of us off one port.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return refuse(DeviceFailure::busy);
+    if (ioctl(fd, TIOCEXCL) != 0 && errno == EBUSY)
+        return refuse(DeviceFailure::busy);
+
+    fd_ = fd;
+    failure_ = DeviceFailure::none;
+    // The time-outs found here are put back at close. Failures from here on are ignored: the
+    // port is open, and a reader that cannot be reached is found out by the reply wait.
+    haveSavedTermios_ = tcgetattr(fd_, &savedTermios_) == 0;
+    struct termios line {};
+    if (tcgetattr(fd_, &line) == 0) {
+        makeRaw(line);
+        applyLineDefinition(line, lineDefinition);
+        // Reads never block (O_NONBLOCK stays set); poll provides the 1 ms time-out.
+        line.c_cc[VMIN] = 1;
+        line.c_cc[VTIME] = 0;
+        tcsetattr(fd_, TCSANOW, &line);
+    }
+    // A late answer to an earlier session must not be taken for a reply to this one.
+    tcflush(fd_, TCIOFLUSH);
+
+    // USB adapters otherwise hold a short reply back for up to 16 ms.
+    serial_struct serial{};
+    if (ioctl(fd_, TIOCGSERIAL, &serial) == 0) {
+        serial.flags |= ASYNC_LOW_LATENCY;
+        ioctl(fd_, TIOCSSERIAL, &serial);
+    }
+    return true;
+}
+
+void PosixSerialDevice::close()
+{
+    if (fd_ < 0)
+        return;
+    // Only the time-outs go back; the line keeps the definition this channel applied.
+    struct termios line {};
+    if (haveSavedTermios_ && tcgetattr(fd_, &line) == 0) {
+        line.c_cc[VMIN] = savedTermios_.c_cc[VMIN];
+        line.c_cc[VTIME] = savedTermios_.c_cc[VTIME];
+        tcsetattr(fd_, TCSANOW, &line);
+    }
+    // Exclusive mode outlives our descriptor while another holds the port open; clear it so
+    // the next program (not root) can open the port.
+    ioctl(fd_, TIOCNXCL);
+    flock(fd_, LOCK_UN);
+    ::close(fd_);
+    fd_ = -1;
+    haveSavedTermios_ = false;
+}
+
+void PosixSerialDevice::write(const uint8_t* data, size_t count)
+{
+    if (fd_ < 0)
+        return;
+    const int64_t giveUpAt = monotonicNs() + writeGiveUpNs;
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd_, data + done, count - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        const int error = n < 0 ? errno : EAGAIN;
+        if (error == EINTR)
+            continue;
+        if (error != EAGAIN) {
+            if (isGoneErrno(error))
+                failure_ = DeviceFailure::gone;
+            return;
+        }
+        const short revents = pollUntil(fd_, POLLOUT, giveUpAt);
+        if (revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            failure_ = DeviceFailure::gone;
+            return;
+        }
+        if (revents == 0)
+            return;  // no progress for the whole allowance: give the bytes up
+    }
+    // The pause after a write counts from the moment its bytes have left the port.
+    tcdrain(fd_);
+}
+
+ReadOutcome PosixSerialDevice::readByte(uint8_t& value)
+{
+    const int64_t deadline = monotonicNs() + readWaitNs;
+    // A gone device answers poll at once; it still costs its full 1 ms, so that a caller's
+    // wait loop keeps its pace instead of spinning.
+    auto gone = [&] {
+        failure_ = DeviceFailure::gone;
+        sleepUntil(deadline);
+        return ReadOutcome::gone;
+    };
+    if (fd_ < 0)
+        return gone();
+
+    const short revents = pollUntil(fd_, POLLIN, deadline);
+    if (revents & POLLIN) {
+        for (;;) {
+            const ssize_t n = ::read(fd_, &value, 1);
+            if (n == 1)
+                return ReadOutcome::byte;
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno == EAGAIN) {
+                // Readiness without a byte: wait out the rest of the 1 ms.
+                sleepUntil(deadline);
+                return ReadOutcome::none;
+            }
+            return gone();  // end of file, EIO, ENXIO, ENODEV
+        }
+    }
+    if (revents & (POLLHUP | POLLERR | POLLNVAL))
+        return gone();
+    return ReadOutcome::none;
+}
+
+} // namespace tempik
