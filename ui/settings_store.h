@@ -4,6 +4,7 @@
 // failure is silent. Saves are atomic and keep every line they did not write.
 #include "link/line_definition.h"
 
+#include <functional>
 #include <string>
 
 namespace tempik {
@@ -30,8 +31,17 @@ public:
     std::string filePath() const;
     const std::string& configFolder() const { return configFolder_; }
 
+    // Called with the finished temporary file just before it replaces the store; returning
+    // false abandons the save and leaves the old file as it was. Lets tests interrupt a save.
+    using BeforeReplace = std::function<bool(const std::string& temporaryPath)>;
+    void setBeforeReplace(BeforeReplace hook) { beforeReplace_ = std::move(hook); }
+
+    // A store file larger than this is not read, and not rewritten.
+    static constexpr size_t maximumFileSize = 1 << 20;
+
 private:
     std::string configFolder_;
+    BeforeReplace beforeReplace_;
 };
 
 } // namespace tempik
