@@ -1,0 +1,23 @@
+#pragma once
+// What the program sets up around its window: the application title, the fonts the window
+// names, its icon, and the message box for an error that escapes a handler.
+#include <QString>
+
+class QApplication;
+class QWidget;
+
+namespace tempik {
+
+inline constexpr const char* applicationTitle = "KESTO TEMPIK Punch-card Reader Config";
+
+// The fonts the window names ("Arial", "MS Sans Serif", "Microsoft Sans Serif") resolve to
+// Liberation Sans through fontconfig; Chinese falls back to WenQuanYi Micro Hei. Idempotent.
+void registerWindowFonts();
+
+// Title, icon and fonts; call once after constructing the application.
+void setUpApplication(QApplication& application);
+
+// The error box: the message, captioned with the application title.
+void showError(QWidget* parent, const QString& message);
+
+} // namespace tempik

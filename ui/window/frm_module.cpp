@@ -1,0 +1,509 @@
+#include "ui/window/frm_module.h"
+
+#include "link/line_definition.h"
+#include "ui/text_table.h"
+#include "ui/window/application.h"
+#include "ui/window/code_page_validator.h"
+#include "ui/window/control_table.h"
+#include "ui/window/icon_file_chooser.h"
+#include "ui/window/preview_image.h"
+#include "ui/window/status_lamp.h"
+#include "ui/window/tone.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+namespace tempik {
+
+namespace {
+
+// System menu and minimise only: no maximise, and no close button (the Close entry removed).
+constexpr Qt::WindowFlags fixedWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                             | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+
+// The reader display language item matching each window language: English, Simplified, Traditional.
+constexpr int matchingDisplayLanguage[uiLanguageCount] = {0, 2, 1};
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+QFont styleFont(ControlStyle style)
+{
+    QFont font;
+    switch (style) {
+    case ControlStyle::V:
+    case ControlStyle::M:
+        font.setFamily(QStringLiteral("MS Sans Serif"));
+        font.setPixelSize(16);
+        font.setBold(true);
+        break;
+    case ControlStyle::F:
+        font.setFamily(QStringLiteral("Microsoft Sans Serif"));
+        font.setPixelSize(11);
+        break;
+    case ControlStyle::englishButton:
+        font.setFamily(QStringLiteral("MS Sans Serif"));
+        font.setPixelSize(13);
+        break;
+    case ControlStyle::languagePicture:
+        font.setFamily(QStringLiteral("MS Sans Serif"));
+        font.setPixelSize(11);
+        break;
+    case ControlStyle::window:
+    case ControlStyle::framed:
+        font.setFamily(QStringLiteral("Arial"));
+        font.setPixelSize(16);
+        break;
+    }
+    return font;
+}
+
+// Colours and borders of each style, by the kind of widget that carries it.
+QString styleSheetOf(ControlStyle style, ControlKind kind)
+{
+    switch (style) {
+    case ControlStyle::V:
+        if (kind == ControlKind::panel)
+            return QStringLiteral("QLabel { background-color: palette(highlight); color: yellow; border: 1px solid black; }");
+        if (kind == ControlKind::dropDown)
+            return QStringLiteral("QComboBox { background-color: palette(highlight); color: yellow; border: 1px solid black; padding-left: 3px; }"
+                                  "QComboBox QAbstractItemView { background-color: palette(highlight); color: yellow;"
+                                  " selection-background-color: yellow; selection-color: black; }");
+        return QStringLiteral("QLineEdit { background-color: palette(highlight); color: yellow; border: 1px solid black; padding-left: 2px; }");
+    case ControlStyle::M:
+        // The active-caption colour of the classic desktop.
+        return QStringLiteral("QLabel { background-color: rgb(0, 84, 227); color: white; border: 1px solid black;"
+                              " border-top-color: gray; border-left-color: gray; }");
+    case ControlStyle::F:
+        return QStringLiteral("QLabel { background-color: navy; color: white; border: 1px solid black; }");
+    case ControlStyle::englishButton:
+        return QStringLiteral("QPushButton { color: red; }");
+    case ControlStyle::framed:
+        return QStringLiteral("QLabel { border: 1px solid black; }");
+    case ControlStyle::window:
+    case ControlStyle::languagePicture:
+        break;
+    }
+    return {};
+}
+
+QString designText(const ControlRow& row)
+{
+    if (row.entry == noEntry)
+        return QString::fromUtf8(row.text);
+    return fromUtf8(text(row.entry, english) + row.text);
+}
+
+void setControlText(QWidget* widget, const QString& value)
+{
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(value);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(value);
+}
+
+} // namespace
+
+TfrmModule::TfrmModule(const WindowSeams& seams, QWidget* parent)
+    : QWidget(parent, fixedWindowFlags | Qt::WindowCloseButtonHint),
+      seams_(seams),
+      store_(seams.configFolder),
+      link_(seams.device, seams.clock, seams.ports),
+      session_{link_, settings_, store_},
+      operations_(session_, *this)
+{
+    registerWindowFonts();
+    buildControls();
+    wireHandlers();
+    link_.setMessagePump([] { QCoreApplication::processEvents(); });
+    FormCreate();
+}
+
+TfrmModule::~TfrmModule()
+{
+    setWaitCursor(false);
+}
+
+QWidget* TfrmModule::control(const char* name) const
+{
+    const auto found = controls_.find(name);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+void TfrmModule::buildControls()
+{
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    for (size_t i = 0; i < controlCount; ++i) {
+        const ControlRow& row = controlTable[i];
+        QWidget* parentWidget = row.parent ? control(row.parent) : this;
+        QWidget* widget = nullptr;
+        switch (row.kind) {
+        case ControlKind::form:
+            setObjectName(QString::fromLatin1(row.name));
+            setFixedSize(row.width, row.height);
+            setWindowTitle(designText(row));
+            setWindowIcon(QIcon(QString::fromLatin1(row.picture)));
+            setFont(styleFont(row.style));
+            continue;
+        case ControlKind::button:
+        case ControlKind::pictureButton: {
+            auto* button = new QPushButton(designText(row), parentWidget);
+            // Enter presses the focused button, as on the reader tool's home desktop.
+            button->setAutoDefault(true);
+            if (row.flags & defaultButton)
+                button->setDefault(true);
+            if (row.picture) {
+                button->setIcon(QIcon(QString::fromLatin1(row.picture)));
+                const int side = std::min(24, row.height - 13);
+                button->setIconSize(row.style == ControlStyle::languagePicture ? QSize(34, 16) : QSize(side, side));
+            }
+            widget = button;
+            break;
+        }
+        case ControlKind::panel:
+        case ControlKind::label: {
+            auto* label = new QLabel(designText(row), parentWidget);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment((row.flags & rightAligned) ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
+            label->setFocusPolicy(Qt::NoFocus);
+            widget = label;
+            break;
+        }
+        case ControlKind::scrollBar: {
+            auto* bar = new QScrollBar(Qt::Horizontal, parentWidget);
+            bar->setRange(row.minimum, row.limit);
+            bar->setSingleStep(row.step);
+            bar->setPageStep(row.page);
+            bar->setValue(row.value);
+            bar->setFocusPolicy(Qt::StrongFocus);
+            widget = bar;
+            break;
+        }
+        case ControlKind::dropDown: {
+            auto* list = new QComboBox(parentWidget);
+            list->setEditable(false);
+            list->addItems(QString::fromUtf8(row.items).split(QLatin1Char('|')));
+            list->setCurrentIndex(row.value);
+            widget = list;
+            break;
+        }
+        case ControlKind::editBox: {
+            auto* box = new QLineEdit(designText(row), parentWidget);
+            // A character takes at least one byte: the byte limit is also a character limit.
+            box->setMaxLength(row.limit);
+            box->setValidator(new CodePageValidator(row.limit, [this] { return settings_.uiLanguage; }, box));
+            widget = box;
+            break;
+        }
+        case ControlKind::checkBox: {
+            auto* box = new QCheckBox(parentWidget);
+            box->setChecked(row.value != 0);
+            widget = box;
+            break;
+        }
+        case ControlKind::shape:
+            widget = new StatusLamp(parentWidget);
+            break;
+        case ControlKind::image:
+            widget = new PreviewImage(row.width, row.height, parentWidget);
+            break;
+        case ControlKind::timer: {
+            auto* timer = new TaggedTimer(this);
+            timer->setObjectName(QString::fromLatin1(row.name));
+            timer->setInterval(row.limit);
+            timer->Tag = row.value;
+            tmrBusy = timer;
+            continue;
+        }
+        case ControlKind::fileDialog:
+            // The dialog is a seam (IconFileChooser); its filter is read from the row.
+            continue;
+        }
+        widget->setObjectName(QString::fromLatin1(row.name));
+        widget->setGeometry(row.left, row.top, row.width, row.height);
+        if (row.style != ControlStyle::window)
+            widget->setFont(styleFont(row.style));
+        const QString sheet = styleSheetOf(row.style, row.kind);
+        if (!sheet.isEmpty())
+            widget->setStyleSheet(sheet);
+        controls_[row.name] = widget;
+        if (row.tab != noTab && widget->focusPolicy() != Qt::NoFocus)
+            tabOrder.emplace_back(row.tab, widget);
+    }
+
+    std::sort(tabOrder.begin(), tabOrder.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+
+    btnScan = qobject_cast<QPushButton*>(control("btnScan"));
+    pnSerial = qobject_cast<QLabel*>(control("pnSerial"));
+    sbID = qobject_cast<QScrollBar*>(control("sbID"));
+    cmbBaudRate = qobject_cast<QComboBox*>(control("cmbBaudRate"));
+    pnVersion = qobject_cast<QLabel*>(control("pnVersion"));
+    pnID = qobject_cast<QLabel*>(control("pnID"));
+    pnMsg = qobject_cast<QLabel*>(control("pnMsg"));
+    shComm = qobject_cast<StatusLamp*>(control("shComm"));
+    cmbLanguage = qobject_cast<QComboBox*>(control("cmbLanguage"));
+    edTitle = qobject_cast<QLineEdit*>(control("edTitle"));
+    edPassword = qobject_cast<QLineEdit*>(control("edPassword"));
+    cmbSound = qobject_cast<QComboBox*>(control("cmbSound"));
+    cmbHour = qobject_cast<QComboBox*>(control("cmbHour"));
+    cmbCardType = qobject_cast<QComboBox*>(control("cmbCardType"));
+    edBackLight = qobject_cast<QLineEdit*>(control("edBackLight"));
+    cmbTitle = qobject_cast<QComboBox*>(control("cmbTitle"));
+    imgTitle = qobject_cast<PreviewImage*>(control("imgTitle"));
+    edWork = qobject_cast<QLineEdit*>(control("edWork"));
+    chkLock = qobject_cast<QCheckBox*>(control("chkLock"));
+    edInstall = qobject_cast<QLineEdit*>(control("edInstall"));
+    edMessage = qobject_cast<QLineEdit*>(control("edMessage"));
+    edShow = qobject_cast<QLineEdit*>(control("edShow"));
+    cmbIdle = qobject_cast<QComboBox*>(control("cmbIdle"));
+}
+
+void TfrmModule::onClick(const char* button, std::function<void()> handler)
+{
+    auto* widget = qobject_cast<QAbstractButton*>(control(button));
+    connect(widget, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] { runHandler(handler); });
+}
+
+void TfrmModule::wireHandlers()
+{
+    ReaderOperations& op = operations_;
+    onClick("btnScan", [&op] { op.btnScanClick(); });
+    onClick("btnID", [&op] { op.btnIDClick(); });
+    onClick("btnBaudRate", [&op] { op.btnBaudRateClick(); });
+    onClick("btnFactoryDefault", [&op] { op.btnFactoryDefaultClick(); });
+    onClick("btnDateTime", [&op] { op.btnDateTimeClick(); });
+    onClick("btnLanguage", [&op] { op.btnLanguageClick(); });
+    onClick("btnPassword", [&op] { op.btnPasswordClick(); });
+    onClick("btnVolume", [&op] { op.btnVolumeClick(); });
+    onClick("btnCardType", [&op] { op.btnCardTypeClick(); });
+    onClick("btnBackLight", [&op] { op.btnBackLightClick(); });
+    onClick("btnWorkMode", [&op] { op.btnWorkModeClick(); });
+    onClick("btnIdle", [&op] { op.btnIdleClick(); });
+    onClick("btnSetTitleMode", [&op] { op.btnSetTitleModeClick(); });
+    onClick("btnTitle", [&op] { op.btnTitleClick(); });
+    onClick("btnTitleClear", [&op] { op.btnTitleClearClick(); });
+    onClick("btnInstall", [&op] { op.btnInstallClick(); });
+    onClick("btnClrInstall", [&op] { op.btnClrInstallClick(); });
+    onClick("btnTitleMessage", [&op] { op.btnTitleMessageClick(); });
+    onClick("btnClrTitle", [&op] { op.btnClrTitleClick(); });
+    onClick("btnShowMessage", [&op] { op.btnShowMessageClick(); });
+    onClick("btnTitleIcon", [&op] { op.btnTitleIconClick(); });
+    onClick("btnExit", [this] { btnExitClick(); });
+    onClick("btnEng", [this] { btnEngClick(); });
+    onClick("btnGB", [this] { btnGBClick(); });
+    onClick("btnBIG5", [this] { btnBIG5Click(); });
+
+    // sbIDChange also runs while the scan moves the bar, so it is not one of the exclusive handlers.
+    connect(sbID, &QScrollBar::valueChanged, this,
+            [this](int position) { pnID->setText(fromUtf8(ReaderOperations::sbIDChange(position))); });
+    connect(tmrBusy, &QTimer::timeout, this, [this] { tmrBusyTimer(); });
+}
+
+void TfrmModule::runHandler(const std::function<void()>& handler)
+{
+    // A click that reached the window through an event pass inside a running operation (the
+    // pass after an early preparation runs before the window is disabled) starts nothing.
+    if (handlerRunning_)
+        return;
+    handlerRunning_ = true;
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        recoverFromError();
+        showError(this, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        recoverFromError();
+        showError(this, QStringLiteral("Unknown error"));
+    }
+    handlerRunning_ = false;
+}
+
+void TfrmModule::recoverFromError()
+{
+    // Whatever the operation left behind: the program goes on with a usable window.
+    if (link_.isOpen())
+        link_.closeChannel();
+    tmrBusy->stop();
+    setEnabled(true);
+    setWaitCursor(false);
+}
+
+void TfrmModule::FormCreate()
+{
+    store_.loadSettings(settings_);
+    setWindowFlags(fixedWindowFlags);
+    session_.readerFound = false;
+    cmbBaudRate->setCurrentIndex(lineDefinitionIndexOrDefault(settings_.link.ScanBaudRateNo));
+    btnScan->setFocus();
+}
+
+void TfrmModule::FormShow()
+{
+    const int language = settings_.uiLanguage;
+    for (size_t i = 0; i < formShowCount; ++i) {
+        const ControlRow* row = findControl(formShowOrder[i]);
+        const QString value = fromUtf8(text(row->entry, language) + row->text);
+        if (row->kind == ControlKind::form)
+            setWindowTitle(value);
+        else
+            setControlText(control(row->name), value);
+    }
+}
+
+void TfrmModule::switchLanguage(int language)
+{
+    settings_.uiLanguage = language;
+    settings_.LanguageFlag = languageFlagFor(language);
+    cmbLanguage->clear();
+    for (const std::string& item : displayLanguageItems(language))
+        cmbLanguage->addItem(fromUtf8(item));
+    cmbLanguage->setCurrentIndex(matchingDisplayLanguage[language]);
+    store_.saveLanguageFlag(settings_.LanguageFlag);
+    FormShow();
+    fitEditBoxesToLanguage();
+}
+
+void TfrmModule::fitEditBoxesToLanguage()
+{
+    // The limits count bytes of the new code page: a text that no longer fits loses whole
+    // characters from its end, so the box never holds more than it can send.
+    for (QLineEdit* box : {edTitle, edPassword, edBackLight, edWork, edInstall, edMessage, edShow}) {
+        const auto* validator = qobject_cast<const CodePageValidator*>(box->validator());
+        if (!validator->fits(box->text()))
+            box->setText(validator->fitted(box->text()));
+    }
+}
+
+void TfrmModule::btnExitClick()
+{
+    closeAllowed_ = true;
+    close();
+}
+
+void TfrmModule::tmrBusyTimer()
+{
+    if (tmrBusy->Tag == 1) {
+        tmrBusy->Tag = 0;
+        setLamp(LampColour::yellow);
+    } else {
+        tmrBusy->Tag = 1;
+        setLamp(LampColour::red);
+    }
+}
+
+void TfrmModule::showEvent(QShowEvent* event)
+{
+    if (!shownOnce_ && !event->spontaneous()) {
+        shownOnce_ = true;
+        if (QScreen* desktop = screen())
+            move(desktop->availableGeometry().center() - rect().center());
+        FormShow();
+    }
+    QWidget::showEvent(event);
+}
+
+void TfrmModule::closeEvent(QCloseEvent* event)
+{
+    // Only btnExit closes the window; a close request from the desktop is refused.
+    if (closeAllowed_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfrmModule::keyPressEvent(QKeyEvent* event)
+{
+    // Enter that no focused button took presses the default button.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        btnScan->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// --- OperationFeedback ---
+
+void TfrmModule::setWaitCursor(bool on)
+{
+    if (on == waitCursor_)
+        return;
+    waitCursor_ = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TfrmModule::setWindowEnabled(bool enabled) { setEnabled(enabled); }
+void TfrmModule::setLamp(LampColour colour) { shComm->setColour(colour); }
+void TfrmModule::setMessage(const std::string& text) { pnMsg->setText(fromUtf8(text)); }
+void TfrmModule::beep(int frequencyHz, int durationMs) { seams_.tone.playTone(frequencyHz, durationMs); }
+void TfrmModule::processEvents() { QCoreApplication::processEvents(); }
+
+// --- ScanFeedback ---
+
+void TfrmModule::setBusy(bool on)
+{
+    if (on) {
+        tmrBusy->start();
+        setEnabled(false);
+    } else {
+        setEnabled(true);
+        tmrBusy->stop();
+    }
+}
+
+void TfrmModule::setSerialText(const std::string& text) { pnSerial->setText(fromUtf8(text)); }
+void TfrmModule::setVersionText(const std::string& text) { pnVersion->setText(fromUtf8(text)); }
+void TfrmModule::setIdText(const std::string& text) { pnID->setText(fromUtf8(text)); }
+void TfrmModule::selectBaudRate(int index) { cmbBaudRate->setCurrentIndex(lineDefinitionIndexOrDefault(index)); }
+bool TfrmModule::lockTicked() { return chkLock->isChecked(); }
+void TfrmModule::setIdPosition(int position) { sbID->setValue(position); }
+
+// --- ReaderControls ---
+
+std::string TfrmModule::editText(QLineEdit* box) const { return box->text().toStdString(); }
+
+std::string TfrmModule::idText() { return pnID->text().toStdString(); }
+int TfrmModule::baudRateIndex() { return cmbBaudRate->currentIndex(); }
+int TfrmModule::hourIndex() { return cmbHour->currentIndex(); }
+int TfrmModule::languageIndex() { return cmbLanguage->currentIndex(); }
+std::string TfrmModule::passwordText() { return editText(edPassword); }
+int TfrmModule::soundIndex() { return cmbSound->currentIndex(); }
+int TfrmModule::cardTypeIndex() { return cmbCardType->currentIndex(); }
+std::string TfrmModule::backLightText() { return editText(edBackLight); }
+std::string TfrmModule::workText() { return editText(edWork); }
+int TfrmModule::idleIndex() { return cmbIdle->currentIndex(); }
+int TfrmModule::titleModeIndex() { return cmbTitle->currentIndex(); }
+void TfrmModule::selectTitleMode(int index) { cmbTitle->setCurrentIndex(index); }
+std::string TfrmModule::titleText() { return editText(edTitle); }
+std::string TfrmModule::installText() { return editText(edInstall); }
+void TfrmModule::setInstallText(const std::string& text) { edInstall->setText(fromUtf8(text)); }
+std::string TfrmModule::messageText() { return editText(edMessage); }
+std::string TfrmModule::showText() { return editText(edShow); }
+
+std::optional<std::string> TfrmModule::chooseIconFile(const std::string& initialFolder)
+{
+    return seams_.iconFiles.chooseIconFile(this, initialFolder);
+}
+
+PreviewCanvas& TfrmModule::iconPreview() { return *imgTitle; }
+
+} // namespace tempik
