@@ -16,6 +16,8 @@ struct PayloadRow {
     std::vector<std::string> expected;   // after "0000AS"
 };
 
+void PrintTo(const PayloadRow& row, std::ostream* out) { *out << row.name; }
+
 std::string operator"" _b(const char* text, size_t length) { return std::string(text, length); }
 
 std::tm clockAt(int year, int month, int day, int hour, int minute, int second)
