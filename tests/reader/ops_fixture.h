@@ -8,40 +8,19 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_device.h"
 #include "tests/support/recording_controls.h"
+#include "tests/support/sim_process.h"
 #include "ui/settings_store.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace tempik::testing {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tempik-ops-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+// A file name inside a temporary folder.
+inline std::string fileIn(const TempFolder& folder, const std::string& name) { return folder.path() + "/" + name; }
 
 // The reader at the far end: answers the status query with the next of its serial numbers (the
 // last one repeats), stays silent to a command while silences[prefix] is above zero (counting

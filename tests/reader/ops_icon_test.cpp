@@ -118,7 +118,7 @@ protected:
     IconTest()
     {
         operations.setWorkingFolderSource([this] { return folder.path(); });
-        controls.iconFile = folder.file("title.ico");
+        controls.iconFile = fileIn(folder, "title.ico");
     }
 
     std::vector<std::string> blocks() const
@@ -152,7 +152,7 @@ class IconPictureTest : public IconTest, public ::testing::WithParamInterface<Ic
 TEST_P(IconPictureTest, PreviewAndBlocks)
 {
     const IconRow& row = GetParam();
-    row.file().write(folder.file("title.ico"));
+    row.file().write(fileIn(folder, "title.ico"));
 
     EXPECT_EQ(operations.btnTitleIconClick(), OperationOutcome::accepted);
 
@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Files, IconPictureTest, ::testing::ValuesIn(iconRows),
 
 TEST_F(IconTest, StatusBlocksThenModeCommandWithTheirPauses)
 {
-    IconBytes().on(5, 5).write(folder.file("title.ico"));
+    IconBytes().on(5, 5).write(fileIn(folder, "title.ico"));
     int rectanglesAtFirstBlock = -1;
     link.setFrameObserver([&](ReaderLink::Direction direction, const std::vector<uint8_t>& frame) {
         const std::string text(frame.begin(), frame.end());
@@ -207,7 +207,7 @@ TEST_F(IconTest, StatusBlocksThenModeCommandWithTheirPauses)
 
 TEST_F(IconTest, FileThatCannotBeOpenedSendsNoBlockButStillTheModeCommand)
 {
-    controls.iconFile = folder.file("missing.ico");
+    controls.iconFile = fileIn(folder, "missing.ico");
     EXPECT_EQ(operations.btnTitleIconClick(), OperationOutcome::accepted);
     EXPECT_EQ(sent(), (std::vector<std::string>{"0000AS", "0000BA2"}));
     EXPECT_EQ(frameStarts(), (std::vector<uint32_t>{100, 100 + frameMs + 100 + 200}));
@@ -249,7 +249,7 @@ TEST_F(IconTest, NoReaderShowsNoDialog)
 
 TEST_F(IconTest, ModeAnsweredOnlyInTheSecondAttemptUploadsTwice)
 {
-    IconBytes().on(0, 0).write(folder.file("title.ico"));
+    IconBytes().on(0, 0).write(fileIn(folder, "title.ico"));
     reader.textsAnswered = false;   // so no block answer stands in for the mode command's reply
     reader.silences["0000BA2"] = 1;
 
@@ -269,7 +269,7 @@ TEST_F(IconTest, ModeAnsweredOnlyInTheSecondAttemptUploadsTwice)
 
 TEST_F(IconTest, ModeNeverAnsweredFailsAfterTwoUploads)
 {
-    IconBytes().write(folder.file("title.ico"));
+    IconBytes().write(fileIn(folder, "title.ico"));
     reader.textsAnswered = false;
     reader.silences["0000BA2"] = 2;
     EXPECT_EQ(operations.btnTitleIconClick(), OperationOutcome::failed);
@@ -280,7 +280,7 @@ TEST_F(IconTest, ModeNeverAnsweredFailsAfterTwoUploads)
 TEST(IconSource, MissingBytesReadAsWhiteAndNothingBeforeOffset70IsUsed)
 {
     TempFolder folder;
-    const std::string path = folder.file("tiny.ico");
+    const std::string path = fileIn(folder, "tiny.ico");
     IconBytes icon;
     icon.bytes.resize(72);
     icon.bytes[70] = 0x12;
@@ -300,7 +300,7 @@ TEST(IconSource, MissingBytesReadAsWhiteAndNothingBeforeOffset70IsUsed)
     const std::optional<IconSource> empty = readIconSource(path);
     ASSERT_TRUE(empty.has_value());
     EXPECT_TRUE(std::all_of(empty->begin(), empty->end(), [](uint8_t b) { return b == 0xFF; }));
-    EXPECT_FALSE(readIconSource(folder.file("absent.ico")).has_value());
+    EXPECT_FALSE(readIconSource(fileIn(folder, "absent.ico")).has_value());
 }
 
 } // namespace
