@@ -1,0 +1,80 @@
+// The scan and a set operation end to end: real termios on a pseudo-terminal, the real port map
+// over a ports/ folder, the real clock, and tempik-sim at the far end of the line.
+#include "link/clock.h"
+#include "link/port_map.h"
+#include "link/reader_link.h"
+#include "link/serial_posix.h"
+#include "reader/operations.h"
+#include "reader/session.h"
+#include "tests/support/recording_controls.h"
+#include "tests/support/sim_process.h"
+#include "ui/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace tempik::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(ScanEndToEnd, findsTheSimulatedReaderOnCom3ThenSetsItsPassword)
+{
+    SimSetup setup;
+    setup.port = 3;
+    setup.args = {"--line", "9600,n,8,1", "--id", "0042", "--serial", "E2E#0042", "--version", "02.10-07"};
+    SimProcess sim(setup);
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+
+    PosixSerialDevice device;
+    SystemClock clock;
+    LinuxPortMap ports(sim.configFolder());
+    ReaderLink link(device, clock, ports);
+    Lines sent;
+    link.setFrameObserver([&](ReaderLink::Direction direction, const std::vector<uint8_t>& frame) {
+        if (direction == ReaderLink::Direction::sent)
+            sent.emplace_back(frame.begin() + 1, frame.end() - 6);
+    });
+    SettingsStore store(sim.configFolder());
+    Settings settings;
+    store.loadSettings(settings);
+    ReaderSession session{link, settings, store};
+    RecordingControls controls;
+    controls.lock = false;
+    ReaderOperations operations(session, controls);
+
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(operations.btnScanClick()) << sim.errorOutput();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+
+    // Ports 1 and 2 do not exist; port 3 stays silent at 4800 baud (two definitions, two
+    // queries each) and answers at 9600. A pseudo-terminal carries no parity, so the first
+    // 9600 definition, "9600,n,8,1", is the one that answers.
+    EXPECT_EQ(sent, (Lines{"0000AS", "0000AS", "0000AS", "0000AS", "0000AS", "0000AV"}));
+    EXPECT_EQ(controls.serialText, "S/N : E2E#0042");
+    EXPECT_EQ(controls.idCaption, "0042");
+    EXPECT_EQ(controls.idPosition, 42);
+    EXPECT_EQ(controls.versionText, "VER : 02.10-07");
+    EXPECT_EQ(controls.message, "Get Reader Info Ok. (COM : #3)");
+    EXPECT_EQ(controls.baudRate, 2);
+    // Four silent queries of 24 + 120 ms, two requests and two pauses of 100 ms at least.
+    EXPECT_GE(elapsed, std::chrono::milliseconds(4 * 144 + 2 * 24 + 2 * 100));
+
+    Settings stored;
+    store.loadSettings(stored);
+    EXPECT_EQ(stored.link.ScanCommNo, 3);
+    EXPECT_EQ(stored.link.ScanBaudRate, "9600,n,8,1");
+    EXPECT_EQ(stored.link.ScanBaudRateNo, 2);
+
+    sent.clear();
+    controls.calls.clear();
+    controls.password = "4321";
+    EXPECT_EQ(operations.btnPasswordClick(), OperationOutcome::accepted) << sim.errorOutput();
+    EXPECT_EQ(sent, (Lines{"0000AS", "0000BF4321"}));
+    EXPECT_EQ(controls.shown(), (Lines{"lamp yellow", "message Set Ok", "beep 1000 300"}));
+    EXPECT_EQ(sim.stateField("password"), std::optional<std::string>("4321"));
+}
+
+} // namespace
+} // namespace tempik::testing
