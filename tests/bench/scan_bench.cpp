@@ -1,0 +1,116 @@
+// How long a scan takes where there is no reader, on the real device, port map and clock:
+//  1. 32 ports none of which exists (an empty ports/ folder, then 32 links to nothing);
+//     target: under 50 ms for the whole scan.
+//  2. chkLock ticked over N pseudo-terminals with nobody at the far end; target: within 5 % of
+//     2 x (24 + 120) ms per port plus the requests' transmission.
+// Usage: scan_bench [N ports for part 2, default 4] [repetitions of part 1, default 20]
+#include "link/clock.h"
+#include "link/port_map.h"
+#include "link/reader_link.h"
+#include "link/serial_posix.h"
+#include "reader/operations.h"
+#include "reader/session.h"
+#include "tests/support/pty.h"
+#include "tests/support/recording_controls.h"
+#include "tests/support/sim_process.h"
+#include "ui/settings_store.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace tempik;
+using namespace tempik::testing;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// One scan in configFolder with chkLock as given; returns its time in ms.
+double timedScan(const std::string& configFolder, bool lockTicked, bool& found)
+{
+    PosixSerialDevice device;
+    SystemClock clock;
+    LinuxPortMap ports(configFolder);
+    ReaderLink link(device, clock, ports);
+    SettingsStore store(configFolder);
+    Settings settings;
+    ReaderSession session{link, settings, store};
+    RecordingControls controls;
+    controls.lock = lockTicked;
+    ReaderOperations operations(session, controls);
+    const auto start = Clock::now();
+    found = operations.btnScanClick();
+    return msSince(start);
+}
+
+void printSeries(const char* name, std::vector<double> times, double targetMs)
+{
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    std::printf("%-44s min %8.3f  median %8.3f  max %8.3f ms  (target < %.0f ms: %s)\n", name, times.front(), median,
+                times.back(), targetMs, times.back() < targetMs ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int ptyPorts = argc > 1 ? std::max(1, std::atoi(argv[1])) : 4;
+    const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+    bool found = false;
+
+    // Part 1: ports that do not exist cost only the failed open.
+    {
+        TempFolder folder;
+        const std::string portsFolder = folder.path() + "/ports";
+        mkdir(portsFolder.c_str(), 0755);
+        std::vector<double> empty, dangling;
+        for (int i = 0; i < repetitions; ++i)
+            empty.push_back(timedScan(folder.path(), false, found));
+        for (int port = 1; port <= 32; ++port)
+            symlink(("/nonexistent/ttyNONE" + std::to_string(port)).c_str(),
+                    (portsFolder + "/COM" + std::to_string(port)).c_str());
+        for (int i = 0; i < repetitions; ++i)
+            dangling.push_back(timedScan(folder.path(), false, found));
+        std::printf("Scan of 32 ports that do not exist, chkLock off, %d runs each:\n", repetitions);
+        printSeries("  empty ports/ folder", empty, 50);
+        printSeries("  ports/COM1..32 linked to missing devices", dangling, 50);
+    }
+
+    // Part 2: openable ports with no reader, chkLock ticked: two unanswered queries per port.
+    {
+        TempFolder folder;
+        const std::string portsFolder = folder.path() + "/ports";
+        mkdir(portsFolder.c_str(), 0755);
+        std::vector<std::unique_ptr<PseudoTerminal>> lines;
+        for (int port = 1; port <= ptyPorts; ++port) {
+            lines.push_back(std::make_unique<PseudoTerminal>());
+            symlink(lines.back()->slavePath().c_str(), (portsFolder + "/COM" + std::to_string(port)).c_str());
+        }
+        const double total = timedScan(folder.path(), true, found);
+        // A pseudo-terminal has no baud-rate clock: tcdrain returns at once, so the transmission
+        // term is nil here. On a UART at 19200,e,8,1 each 13-byte request takes 13 x 11 bits.
+        const double nominalPerPort = 2.0 * (24 + 120);
+        const double perPort = total / ptyPorts;
+        std::printf("Scan with chkLock over %d pseudo-terminal ports, no reader:\n", ptyPorts);
+        std::printf("  total %.1f ms, %.2f ms per port; nominal 2 x (24 + 120) = %.0f ms per port; "
+                    "%+.2f %% (target within 5 %%: %s)\n",
+                    total, perPort, nominalPerPort, 100.0 * (perPort - nominalPerPort) / nominalPerPort,
+                    std::abs(perPort - nominalPerPort) <= 0.05 * nominalPerPort ? "met" : "MISSED");
+        std::printf("  (at 19200,e,8,1 a real UART adds 2 x %.1f ms of transmission per port)\n",
+                    13 * 11 * 1000.0 / 19200);
+    }
+    return found ? 1 : 0;   // no reader anywhere: a find would be a fault
+}
