@@ -84,8 +84,12 @@ public:
             const int n = poll(fds, 2, timeoutMs());
             if (n < 0 && errno != EINTR)
                 return;
-            if (fds[0].revents & POLLIN)
+            if (fds[0].revents & POLLIN) {
+                // Taken here, so the signal is not delivered again when the mask is restored.
+                signalfd_siginfo info;
+                (void)!::read(signalFd, &info, sizeof info);
                 return;
+            }
             if (fds[1].revents & POLLIN)
                 readRequests();
             releaseDueReplies();
