@@ -180,19 +180,6 @@ const PayloadRow textRows[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Texts, PayloadTest, ::testing::ValuesIn(textRows), rowName);
 
-// The payload lengths the reader's fields are built for.
-TEST(PayloadLengths, TextCommandsHaveFixedLengths)
-{
-    for (const PayloadRow& row : textRows)
-        for (const std::string& payload : row.expected) {
-            if (payload.size() == 7)
-                continue;   // the title mode command
-            const std::string code = payload.substr(0, payload.rfind("0000BI", 0) == 0 ? 6 : 7);
-            const size_t length = code == "0000BI" ? 70 : code == "0000BA4" ? 135 : 23;
-            EXPECT_EQ(payload.size(), length) << row.name;
-        }
-}
-
 class IdentifierTest : public OperationsTest {};
 
 TEST_F(IdentifierTest, SerialNumberComesFromTheSameAttemptsStatusReply)
