@@ -5,11 +5,18 @@
 #include <QIcon>
 #include <QMessageBox>
 
+// The pictures live in this static library: nothing would pull their resource object in.
+static void initWindowPictures()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
 namespace tempik {
 
-void registerWindowFonts()
+void prepareWindowResources()
 {
     static const bool done = [] {
+        initWindowPictures();
         const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("WenQuanYi Micro Hei")};
         for (const char* family : {"Arial", "MS Sans Serif", "Microsoft Sans Serif"})
             QFont::insertSubstitutions(QString::fromLatin1(family), sans);
@@ -23,8 +30,8 @@ void setUpApplication(QApplication& application)
     // The name, not the display name: Qt would append a display name to every window caption.
     application.setApplicationName(QString::fromLatin1(applicationTitle));
     application.setDesktopFileName(QStringLiteral("tempik-config"));
+    prepareWindowResources();
     application.setWindowIcon(QIcon(QStringLiteral(":/images/window_icon.png")));
-    registerWindowFonts();
 }
 
 void showError(QWidget* parent, const QString& message)

@@ -10,9 +10,9 @@ namespace tempik {
 
 inline constexpr const char* applicationTitle = "KESTO TEMPIK Punch-card Reader Config";
 
-// The fonts the window names ("Arial", "MS Sans Serif", "Microsoft Sans Serif") resolve to
-// Liberation Sans through fontconfig; Chinese falls back to WenQuanYi Micro Hei. Idempotent.
-void registerWindowFonts();
+// The window's pictures, and its fonts: the names it uses ("Arial", "MS Sans Serif",
+// "Microsoft Sans Serif") resolve to Liberation Sans, Chinese to WenQuanYi Micro Hei. Idempotent.
+void prepareWindowResources();
 
 // Title, icon and fonts; call once after constructing the application.
 void setUpApplication(QApplication& application);

@@ -126,7 +126,7 @@ TfrmModule::TfrmModule(const WindowSeams& seams, QWidget* parent)
       session_{link_, settings_, store_},
       operations_(session_, *this)
 {
-    registerWindowFonts();
+    prepareWindowResources();
     buildControls();
     wireHandlers();
     link_.setMessagePump([] { QCoreApplication::processEvents(); });
@@ -189,6 +189,8 @@ void TfrmModule::buildControls()
             bar->setSingleStep(row.step);
             bar->setPageStep(row.page);
             bar->setValue(row.value);
+            // Left moves towards the minimum, as the left arrow does (Qt's scroll bar inverts it).
+            bar->setInvertedControls(false);
             bar->setFocusPolicy(Qt::StrongFocus);
             widget = bar;
             break;

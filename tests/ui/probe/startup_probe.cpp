@@ -1,0 +1,51 @@
+// Start-up figures of the window: the program's own set-up up to the first shown window, then
+// the time since the launch (given by the caller in nanoseconds since the epoch) and the
+// resident memory, printed as "startup_ms=... rss_kb=...".
+#include "link/port_map.h"
+#include "ui/window/application.h"
+#include "ui/window/frm_module.h"
+#include "ui/window/production_seams.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* launched = std::getenv("TEMPIK_LAUNCH_NS");
+    QApplication application(argc, argv);
+    tempik::setUpApplication(application);
+    tempik::ProductionSeams production(tempik::configurationFolder());
+    tempik::TfrmModule frmModule(production.seams());
+    frmModule.show();
+    // After the first pass of the event loop the window has been painted.
+    QTimer::singleShot(0, [&] {
+        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::system_clock::now().time_since_epoch()).count();
+        const double ms = launched ? static_cast<double>(now - std::atoll(launched)) / 1e6 : -1.0;
+        std::printf("startup_ms=%.1f rss_kb=%ld visible=%d\n", ms, residentKb(), frmModule.isVisible() ? 1 : 0);
+        QApplication::quit();
+    });
+    QApplication::exec();
+    return 0;
+}

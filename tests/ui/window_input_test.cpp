@@ -1,0 +1,160 @@
+// The operator's input: the identifier scroll bar, the edit boxes' limits and the Enter key.
+#include "tests/ui/window_rig.h"
+
+#include "ui/code_page.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tempik::testing {
+namespace {
+
+TEST(IdentifierBar, ArrowsStepByOneTrackByTenWithinOneTo9999)
+{
+    WindowRig rig;
+    rig.show();
+    auto* bar = rig.get<QScrollBar>("sbID");
+    EXPECT_EQ(bar->value(), 1);
+    const QPoint leftArrow(4, bar->height() / 2);
+    const QPoint rightArrow(bar->width() - 4, bar->height() / 2);
+    const QPoint trackRightEnd(bar->width() - 30, bar->height() / 2);
+
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, leftArrow);
+    EXPECT_EQ(bar->value(), 1) << "the bar stops at 1";
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rightArrow);
+    EXPECT_EQ(bar->value(), 2);
+    EXPECT_EQ(rig.textOf("pnID"), "0002");
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, trackRightEnd);
+    EXPECT_EQ(bar->value(), 12);
+    EXPECT_EQ(rig.textOf("pnID"), "0012");
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, leftArrow);
+    EXPECT_EQ(bar->value(), 11);
+    EXPECT_EQ(rig.textOf("pnID"), "0011");
+
+    // The keyboard moves it the same way.
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_PageUp);
+    EXPECT_EQ(bar->value(), 21);
+    QTest::keyClick(bar, Qt::Key_Left);
+    EXPECT_EQ(bar->value(), 20);
+    QTest::keyClick(bar, Qt::Key_Right);
+    EXPECT_EQ(bar->value(), 21);
+    QTest::keyClick(bar, Qt::Key_PageDown);
+    EXPECT_EQ(bar->value(), 11);
+
+    bar->setValue(9995);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(30, bar->height() / 2));
+    EXPECT_EQ(bar->value(), 9985);
+    bar->setValue(9995);
+    QTest::keyClick(bar, Qt::Key_PageUp);
+    EXPECT_EQ(bar->value(), 9999) << "the bar stops at 9999";
+    EXPECT_EQ(rig.textOf("pnID"), "9999");
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rightArrow);
+    EXPECT_EQ(bar->value(), 9999);
+}
+
+struct EditLimit {
+    const char* box;
+    int bytes;
+};
+
+class EditBoxLimit : public ::testing::TestWithParam<EditLimit> {};
+
+// Typing past the limit is refused, in bytes of the code page of the window language.
+TEST_P(EditBoxLimit, RefusesTypingPastItsLimitInCodePageBytes)
+{
+    const EditLimit limit = GetParam();
+    WindowRig rig;
+    rig.show();
+    auto* box = rig.get<QLineEdit>(limit.box);
+    box->clear();
+    typeText(box, QString(limit.bytes + 5, QLatin1Char('7')));
+    EXPECT_EQ(box->text(), QString(limit.bytes, QLatin1Char('7')));
+
+    // In English a Chinese character is one "?" byte; in Simplified Chinese it takes two.
+    box->clear();
+    typeText(box, QString(limit.bytes + 3, QChar(0x4E2D)));
+    EXPECT_EQ(box->text().size(), limit.bytes);
+    rig.click("btnGB");
+    EXPECT_EQ(box->text().size(), limit.bytes / 2) << "the text is cut to what the new page can hold";
+    EXPECT_EQ(codePageLength(box->text().toStdString(), simplifiedChinese), static_cast<size_t>(limit.bytes / 2 * 2));
+    box->clear();
+    typeText(box, QString::fromUtf8("a") + QString(limit.bytes, QChar(0x4E2D)));
+    // "a" and then whole characters only: no character is cut in half.
+    EXPECT_EQ(box->text().size(), 1 + (limit.bytes - 1) / 2);
+    EXPECT_LE(codePageLength(box->text().toStdString(), simplifiedChinese), static_cast<size_t>(limit.bytes));
+}
+
+TEST_P(EditBoxLimit, RefusesControlCharactersFromPasteAndInsert)
+{
+    WindowRig rig;
+    rig.show();
+    auto* box = rig.get<QLineEdit>(GetParam().box);
+    box->setText(QStringLiteral("ab"));
+    box->setCursorPosition(2);
+    for (const char* hostile : {"\x01", "\x02xy", "\x03", "\r", "\n", "\x1f", "\t"}) {
+        box->insert(QString::fromLatin1(hostile));
+        EXPECT_EQ(box->text(), "ab") << "inserting byte " << static_cast<int>(hostile[0]);
+        QApplication::clipboard()->setText(QString::fromLatin1(hostile));
+        box->paste();
+        EXPECT_EQ(box->text(), "ab");
+    }
+    QApplication::clipboard()->setText(QStringLiteral("c"));
+    box->paste();
+    EXPECT_EQ(box->text(), "abc");
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, EditBoxLimit,
+                         ::testing::Values(EditLimit{"edTitle", 16}, EditLimit{"edInstall", 16},
+                                           EditLimit{"edPassword", 4}, EditLimit{"edBackLight", 3},
+                                           EditLimit{"edWork", 3}, EditLimit{"edMessage", 128},
+                                           EditLimit{"edShow", 64}),
+                         [](const auto& info) { return std::string(info.param.box); });
+
+TEST(EditBoxes, TextsReachTheReaderAsTyped)
+{
+    WindowRig rig;
+    rig.attachReader();
+    rig.show();
+    rig.scan();
+    auto* password = rig.get<QLineEdit>("edPassword");
+    password->clear();
+    typeText(password, QStringLiteral("a1 ?"));
+    rig.click("btnPassword");
+    EXPECT_EQ(rig.device.requests().back(), "0000BFa1 ?");
+}
+
+TEST(EnterKey, StartsTheScanUnlessAnotherButtonHasTheFocus)
+{
+    WindowRig rig;
+    rig.attachReader();
+    rig.show();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_FALSE(rig.device.requests().empty());
+    EXPECT_EQ(rig.device.requests().front(), "0000AS");
+    EXPECT_TRUE(rig.window->session().readerFound);
+
+    // From an edit box or a list, Enter still starts the scan.
+    for (const char* from : {"edTitle", "cmbHour"}) {
+        rig.device.events.clear();
+        QWidget* widget = rig.window->control(from);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Enter);
+        ASSERT_FALSE(rig.device.requests().empty()) << from;
+        EXPECT_EQ(rig.device.requests().front(), "0000AS") << from;
+        EXPECT_EQ(rig.device.requests().back(), "0000AV") << from;
+    }
+
+    // A focused button takes Enter itself.
+    rig.device.events.clear();
+    QWidget* password = rig.window->control("btnPassword");
+    password->setFocus();
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_EQ(rig.device.requests(), (std::vector<std::string>{"0000AS", "0000BF6082"}));
+}
+
+} // namespace
+} // namespace tempik::testing

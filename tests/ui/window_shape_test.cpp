@@ -1,0 +1,183 @@
+// The window's frame and the controls built from the control table.
+#include "tests/ui/window_rig.h"
+
+#include "link/line_definition.h"
+#include "ui/window/control_table.h"
+#include "ui/window/status_lamp.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace tempik::testing {
+namespace {
+
+TEST(WindowFrame, FixedSizeWithMinimiseButNoMaximiseOrClose)
+{
+    WindowRig rig;
+    rig.show();
+    TfrmModule& window = *rig.window;
+    EXPECT_EQ(window.size(), QSize(712, 539));
+    EXPECT_EQ(window.minimumSize(), QSize(712, 539));
+    EXPECT_EQ(window.maximumSize(), QSize(712, 539));
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
+
+    window.resize(900, 700);
+    EXPECT_EQ(window.size(), QSize(712, 539));
+}
+
+TEST(WindowFrame, DesktopCloseIsRefusedAndExitCloses)
+{
+    WindowRig rig;
+    rig.show();
+    EXPECT_FALSE(rig.window->close());
+    EXPECT_TRUE(rig.window->isVisible());
+    QCloseEvent request;
+    QApplication::sendEvent(rig.window.get(), &request);
+    EXPECT_FALSE(request.isAccepted());
+
+    rig.click("btnExit");
+    EXPECT_FALSE(rig.window->isVisible());
+    // Nothing is saved on the way out.
+    EXPECT_EQ(rig.configFile(), "");
+}
+
+TEST(WindowFrame, OpensWaitingForAScan)
+{
+    WindowRig rig;
+    rig.show();
+    EXPECT_EQ(QApplication::focusWidget(), rig.window->control("btnScan"));
+    EXPECT_TRUE(rig.get<QPushButton>("btnScan")->isDefault());
+    EXPECT_EQ(rig.window->lamp().colour(), LampColour::red);
+    EXPECT_FALSE(rig.window->busyTimer().isActive());
+    EXPECT_EQ(rig.window->busyTimer().interval(), 200);
+    EXPECT_EQ(rig.window->busyTimer().Tag, 0);
+    EXPECT_FALSE(rig.window->session().readerFound);
+    EXPECT_TRUE(rig.device.events.empty()) << "nothing may start by itself";
+    EXPECT_TRUE(rig.tone.tones.empty());
+}
+
+TEST(ControlTable, EveryControlSitsWhereItsRowSaysWithItsName)
+{
+    WindowRig rig;
+    rig.show();
+    size_t widgets = 0;
+    for (size_t i = 0; i < controlCount; ++i) {
+        const ControlRow& row = controlTable[i];
+        if (row.kind == ControlKind::form || row.kind == ControlKind::timer || row.kind == ControlKind::fileDialog)
+            continue;
+        ++widgets;
+        QWidget* widget = rig.window->findChild<QWidget*>(QString::fromLatin1(row.name));
+        ASSERT_NE(widget, nullptr) << row.name;
+        EXPECT_EQ(widget->geometry(), QRect(row.left, row.top, row.width, row.height)) << row.name;
+        const QWidget* expectedParent = row.parent ? rig.window->control(row.parent) : rig.window.get();
+        EXPECT_EQ(widget->parentWidget(), expectedParent) << row.name;
+        EXPECT_TRUE(widget->isVisible()) << row.name;
+    }
+    EXPECT_EQ(widgets, 55u);
+    EXPECT_NE(rig.window->findChild<TaggedTimer*>("tmrBusy"), nullptr);
+}
+
+TEST(ControlTable, NoControlLeavesTheClientArea)
+{
+    for (size_t i = 0; i < controlCount; ++i) {
+        const ControlRow& row = controlTable[i];
+        if (row.parent || row.kind == ControlKind::form)
+            continue;
+        EXPECT_LE(row.left + row.width, 712) << row.name;
+        EXPECT_LE(row.top + row.height, 539) << row.name;
+    }
+}
+
+TEST(ControlTable, TabWalksTheControlsInTheirOrder)
+{
+    WindowRig rig;
+    rig.show();
+    std::vector<std::pair<int, QString>> expected;
+    for (size_t i = 0; i < controlCount; ++i) {
+        const ControlRow& row = controlTable[i];
+        const bool takesFocus = row.kind == ControlKind::button || row.kind == ControlKind::pictureButton
+                                || row.kind == ControlKind::editBox || row.kind == ControlKind::dropDown
+                                || row.kind == ControlKind::scrollBar || row.kind == ControlKind::checkBox;
+        if (takesFocus)
+            expected.emplace_back(row.tab, QString::fromLatin1(row.name));
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(expected.size(), 41u);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), expected.front().second);
+    for (size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), expected[i].second) << "tab stop " << expected[i].first;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), expected.front().second) << "the tab order wraps round";
+}
+
+TEST(ControlTable, ListsHoldTheirItemsAndInitialSelection)
+{
+    WindowRig rig;
+    auto* baudRate = rig.get<QComboBox>("cmbBaudRate");
+    ASSERT_EQ(baudRate->count(), lineDefinitionCount);
+    for (int i = 0; i < lineDefinitionCount; ++i)
+        EXPECT_EQ(baudRate->itemText(i).toStdString(), lineDefinitions[static_cast<size_t>(i)]) << i;
+
+    struct List {
+        const char* name;
+        int count;
+        const char* selected;
+    };
+    for (const List& list : {List{"cmbSound", 10, "9"}, List{"cmbHour", 2, "12H"}, List{"cmbCardType", 2, "32 bits Card"},
+                             List{"cmbTitle", 3, "No Title"}, List{"cmbIdle", 2, "Date & Time"},
+                             List{"cmbLanguage", 3, "English"}}) {
+        auto* box = rig.get<QComboBox>(list.name);
+        EXPECT_EQ(box->count(), list.count) << list.name;
+        EXPECT_EQ(box->currentText(), list.selected) << list.name;
+        EXPECT_FALSE(box->isEditable()) << list.name;
+    }
+    EXPECT_EQ(rig.get<QComboBox>("cmbTitle")->itemText(2), "Text & Icon Title");
+    EXPECT_TRUE(rig.get<QCheckBox>("chkLock")->isChecked());
+    EXPECT_EQ(rig.get<QCheckBox>("chkLock")->text(), "");
+}
+
+TEST(ControlTable, EditBoxesStartWithTheirDefaultTexts)
+{
+    WindowRig rig;
+    const std::pair<const char*, const char*> defaults[] = {
+        {"edTitle", "KESTO Technology"}, {"edPassword", "6082"}, {"edBackLight", "120"}, {"edWork", "010"},
+        {"edInstall", "Office"},         {"edMessage", "Welcome"}, {"edShow", "Hello!"},
+    };
+    for (const auto& [name, value] : defaults)
+        EXPECT_EQ(rig.textOf(name), value) << name;
+    EXPECT_EQ(rig.textOf("pnID"), "0000");
+}
+
+TEST(Lamp, IsATwentyPixelCircleCentredInItsBoxWithABlackOutline)
+{
+    WindowRig rig;
+    rig.show();
+    StatusLamp& lamp = rig.window->lamp();
+    QImage red = lamp.grab().toImage();
+    // grab() may render at a device pixel ratio; compare at 1:1.
+    red = red.scaled(lamp.size());
+    EXPECT_EQ(QColor(red.pixel(11, 10)), QColor(255, 0, 0));
+    rig.window->setLamp(LampColour::yellow);
+    const QImage yellow = lamp.grab().toImage().scaled(lamp.size());
+    EXPECT_EQ(QColor(yellow.pixel(11, 10)), QColor(255, 255, 0));
+    // The outline is dark; the corners of the box are outside the circle.
+    const QColor edge(yellow.pixel(11, 0));
+    EXPECT_LT(edge.lightness(), 100);
+    EXPECT_NE(QColor(yellow.pixel(0, 0)), QColor(255, 255, 0));
+}
+
+} // namespace
+} // namespace tempik::testing
