@@ -1,0 +1,216 @@
+// The real tempikctl binary against the simulated reader on a pseudo-terminal.
+#include "tests/support/sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace tempik::testing;
+
+namespace {
+
+std::string ctlPath() { return std::string(TEMPIK_BINARY_DIR) + "/app/tempikctl"; }
+
+class TempikctlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.ready()) << sim.failure();
+        // The tool finds its configuration folder, and with it ports/COM3, through this variable.
+        setenv("XDG_CONFIG_HOME", sim.configRoot().c_str(), 1);
+    }
+
+    ProgramResult ctl(std::vector<std::string> args)
+    {
+        return runProgram(ctlPath(), args, std::chrono::seconds(20));
+    }
+
+    void scan()
+    {
+        const ProgramResult result = ctl({"scan"});
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    }
+
+    SimProcess sim{SimSetup{}};
+};
+
+std::string writeIcon(const std::string& folder)
+{
+    // 70 bytes of header, then 16 rows of 16 bytes, bottom row first; a 0 bit is black.
+    std::string bytes(70, '\0');
+    std::string rows(256, '\xFF');
+    rows[15 * 16] = '\x7F';   // top row, first byte, its first pixel black: (0, 0)
+    const std::string path = folder + "/corner.ico";
+    std::ofstream(path, std::ios::binary) << bytes << rows;
+    return path;
+}
+
+} // namespace
+
+TEST_F(TempikctlTest, ScanReportsTheReaderAndRemembersItsPort)
+{
+    const ProgramResult result = ctl({"scan", "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "{\"command\":\"scan\",\"outcome\":\"found\",\"message\":\"Get Reader Info Ok. (COM : #3)\","
+                          "\"port\":3,\"device\":\"" + sim.portLinkPath() + "\",\"line\":\"19200,e,8,1\","
+                          "\"serial\":\"20261208\",\"identifier\":\"0001\",\"version\":\"01.40-01\"}\n");
+
+    const ProgramResult settings = ctl({"settings"});
+    EXPECT_EQ(settings.exitCode, 0);
+    EXPECT_EQ(settings.out, "ScanCommNo=3\nScanBaudRateNo=5\nScanBaudRate=19200,e,8,1\nLanguageFlag=English\n");
+}
+
+TEST_F(TempikctlTest, EveryCommandChangesTheReader)
+{
+    scan();
+    const std::string icon = writeIcon(sim.configRoot());
+    struct Row {
+        std::vector<std::string> args;
+        std::string field;
+        std::string expected;
+    };
+    const std::vector<Row> rows = {
+        {{"set-id", "42"}, "identifier", "0042"},
+        {{"set-time", "--24h"}, "hourMode", "1"},
+        {{"set-language", "simplified"}, "language", "2"},
+        {{"set-password", "1234"}, "password", "1234"},
+        {{"set-volume", "3"}, "volume", "3"},
+        {{"set-card-type", "64"}, "cardType", "1"},
+        {{"set-backlight", "7"}, "backlight", "7"},
+        {{"set-work-time", "250"}, "workTime", "250"},
+        {{"set-idle", "time"}, "idleScreen", "1"},
+        {{"set-title-mode", "none"}, "titleMode", "0"},
+        {{"set-title", "Front door"}, "titleText", "Front door      "},
+        {{"set-install", "Hall"}, "installMessage", "Hall            "},
+        {{"set-message", "Welcome"}, "titleMessage", "Welcome" + std::string(121, ' ')},
+        {{"show-message", "Hi"}, "showMessage", "Hi" + std::string(62, ' ')},
+        {{"clear-title"}, "titleText", std::string(16, ' ')},
+        {{"clear-install"}, "installMessage", std::string(16, ' ')},
+        {{"clear-message"}, "titleMessage", std::string(128, ' ')},
+        {{"set-icon", icon}, "titleMode", "2"},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> args = row.args;
+        args.push_back("--json");
+        const ProgramResult result = ctl(args);
+        SCOPED_TRACE(row.args.front());
+        EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+        EXPECT_EQ(result.out, "{\"command\":\"" + row.args.front() +
+                                  "\",\"outcome\":\"accepted\",\"message\":\"Set Ok\"}\n");
+        EXPECT_EQ(sim.stateField(row.field).value_or("<missing>"), row.expected);
+    }
+    const std::vector<std::string> picture = sim.statePicture();
+    ASSERT_EQ(picture.size(), 16u);
+    EXPECT_EQ(picture[0], "#" + std::string(127, '.'));
+    for (size_t y = 1; y < 16; ++y)
+        EXPECT_EQ(picture[y], std::string(128, '.'));
+    const std::string clock = sim.stateField("clock").value_or("");
+    EXPECT_EQ(clock.size(), 14u) << clock;
+}
+
+TEST_F(TempikctlTest, LineSpeedAndFactoryDefaultMoveTheLinkWithTheReader)
+{
+    scan();
+    ProgramResult result = ctl({"set-baud", "38400,e,8,1"});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(sim.stateField("line").value_or(""), "38400,e,8,1");
+    EXPECT_NE(ctl({"settings"}).out.find("ScanBaudRateNo=7\nScanBaudRate=38400,e,8,1"), std::string::npos);
+
+    // The next command talks at the new speed without a scan.
+    result = ctl({"set-volume", "2"});
+    EXPECT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_EQ(sim.stateField("volume").value_or(""), "2");
+
+    result = ctl({"factory-default"});
+    EXPECT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_EQ(sim.stateField("line").value_or(""), "19200,e,8,1");
+    EXPECT_NE(ctl({"settings"}).out.find("ScanBaudRateNo=5\nScanBaudRate=19200,e,8,1"), std::string::npos);
+    EXPECT_EQ(ctl({"set-volume", "4"}).exitCode, 0);
+}
+
+TEST_F(TempikctlTest, TraceShowsTheExactFrames)
+{
+    scan();
+    const ProgramResult result = ctl({"set-volume", "5", "--trace"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The status query, byte for byte, then the command, each followed by the reply read.
+    EXPECT_NE(result.err.find("> 01 30 30 30 30 41 53 02 31 45 35 36 0D  |.0000AS.1E56.|"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("|.0000BE5."), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("] < 03 30 30 30 31 "), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "Set Ok\n");
+}
+
+TEST_F(TempikctlTest, MessagesFollowTheChosenLanguage)
+{
+    const ProgramResult result = ctl({"scan", "--language", "gb"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "读取打卡钟资讯完成. (串口 : #3)");
+}
+
+TEST_F(TempikctlTest, WithoutAKnownReaderNothingIsSent)
+{
+    const std::string before = sim.stateText();
+    const ProgramResult result = ctl({"set-volume", "3"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "Start Scan Punch-card Reader!\n");
+    EXPECT_EQ(sim.stateText(), before);
+}
+
+TEST_F(TempikctlTest, APortThatCannotBeOpenedIsExitCodeThree)
+{
+    const ProgramResult result = ctl({"set-volume", "3", "--port", "9", "--json"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.out, "{\"command\":\"set-volume\",\"outcome\":\"failed\",\"message\":\"Set Error\","
+                          "\"port\":9,\"error\":\"no such port\"}\n");
+}
+
+TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
+{
+    scan();
+    const std::string volume = sim.stateField("volume").value_or("");
+    const std::vector<std::vector<std::string>> refused = {
+        {"set-id", "0"},
+        {"set-id", "10000"},
+        {"set-id", "12a"},
+        {"set-baud", "12345,e,8,1"},
+        {"set-baud", "14"},
+        {"set-title", "seventeen chars!!"},
+        {"set-title", "一二三四五六七八九", "--language", "gb"},   // 18 bytes in GBK
+        {"set-password", "a\tb"},
+        {"set-volume", "10"},
+        {"set-card-type", "48"},
+        {"set-icon", "/nonexistent/icon.ico"},
+        {"set-volume"},
+        {"frobnicate"},
+        {"set-volume", "3", "--bogus"},
+        {"set-volume", "3", "--unlock"},
+    };
+    for (const auto& args : refused) {
+        const ProgramResult result = ctl(args);
+        SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args[1] : ""));
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_NE(result.err.find("tempikctl: "), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    // Within its limit the window would send it as it stands, and so does the command line.
+    const ProgramResult chinese = ctl({"set-title", "一二三四五六七八", "--language", "gb"});
+    EXPECT_EQ(chinese.exitCode, 0) << chinese.err;
+    EXPECT_EQ(sim.stateField("titleText").value_or("").size(), 16u);
+    EXPECT_EQ(sim.stateField("volume").value_or(""), volume);
+}
+
+TEST(TempikctlHelp, CoversEveryCommandAndOption)
+{
+    const ProgramResult result = runProgram(ctlPath(), {"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    for (const char* word : {"scan", "set-id", "set-baud", "factory-default", "set-time", "set-language",
+                             "set-password", "set-volume", "set-card-type", "set-backlight", "set-work-time",
+                             "set-idle", "set-title-mode", "set-title", "clear-title", "set-install",
+                             "clear-install", "set-message", "clear-message", "show-message", "set-icon", "settings",
+                             "--port", "--line", "--unlock", "--language", "--json", "--trace", "--12h", "--24h"})
+        EXPECT_NE(result.out.find(word), std::string::npos) << word;
+}
