@@ -49,6 +49,8 @@ struct SpeedRow {
     bool answered;
 };
 
+void PrintTo(const SpeedRow& row, std::ostream* os) { *os << row.name; }
+
 class SpeedTest : public ::testing::TestWithParam<SpeedRow> {};
 
 TEST_P(SpeedTest, StatusAndVersionOnlyAtTheReadersSpeed)
@@ -183,6 +185,8 @@ struct FaultRow {
     size_t replyLength;            // after the exchange
     bool replyTextHoldsTheReply;   // replyText set (a reply passed the marker rule)
 };
+
+void PrintTo(const FaultRow& row, std::ostream* os) { *os << row.name; }
 
 class FaultTest : public ::testing::TestWithParam<FaultRow> {};
 

@@ -49,6 +49,8 @@ struct BadRow {
     const char* message;   // part of the error
 };
 
+void PrintTo(const BadRow& row, std::ostream* os) { *os << row.name; }
+
 class BadOptionsTest : public ::testing::TestWithParam<BadRow> {};
 
 TEST_P(BadOptionsTest, RefusedWithAClearMessage)

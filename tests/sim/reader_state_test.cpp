@@ -17,6 +17,8 @@ struct Row {
     CommandOutcome outcome;
 };
 
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+
 class CommandTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(CommandTest, ChangesOnlyWhatItShould)
@@ -130,6 +132,8 @@ struct PixelRow {
     int x;
     int y;
 };
+
+void PrintTo(const PixelRow& row, std::ostream* os) { *os << row.name; }
 
 class PictureBlockTest : public ::testing::TestWithParam<PixelRow> {};
 

@@ -41,6 +41,8 @@ struct Row {
     std::vector<std::string> payloads;
 };
 
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+
 class RequestParserTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(RequestParserTest, YieldsExactlyTheGoodPayloads)
