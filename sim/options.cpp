@@ -205,10 +205,9 @@ Starting state:
 Files:
   --state FILE         write the whole state as JSON (the folder must exist) at start and after
                        every applied command, before its reply goes out (a temporary file
-                       renamed over FILE). Texts are
-                       the bytes received: printable ASCII as it stands, any other byte as \u00XX
-                       with the byte's value. The picture is 16 strings of 128 characters,
-                       '#' on (black) and '.' off.
+                       renamed over FILE). Texts are the bytes received: printable ASCII as
+                       it stands, any other byte as \u00XX with the byte's value. The picture
+                       is 16 strings of 128 characters, '#' on (black) and '.' off.
   --link PATH          make PATH a symbolic link to the slave (parent folders are created, an
                        existing symbolic link is replaced) and remove it on exit; for example
                        ~/.config/KESTO/ports/COM3 gives the tool the port COM3.
