@@ -1,0 +1,377 @@
+// The termios serial device on real pseudo-terminals: exclusive open, raw bytes both ways,
+// what open applies and close puts back, and a device that goes away in the middle of a wait.
+#include "link/frame.h"
+#include "link/line_definition.h"
+#include "link/reader_link.h"
+#include "link/serial_posix.h"
+#include "tests/support/pty.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tempik {
+namespace {
+
+using testing::PseudoTerminal;
+using Clock_ = std::chrono::steady_clock;
+
+std::vector<uint8_t> bytesOf(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+class PathPortMap final : public PortMap {
+public:
+    std::map<int, std::string> paths;
+    std::optional<std::string> devicePath(int n) const override
+    {
+        auto it = paths.find(n);
+        return it == paths.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+};
+
+// Passes every call to a real device and counts them.
+class CountingDevice final : public SerialDevice {
+public:
+    explicit CountingDevice(SerialDevice& inner) : inner_(inner) {}
+    bool open(const std::string& path, const std::string& line) override { ++opens; return inner_.open(path, line); }
+    void close() override { ++closes; inner_.close(); }
+    void write(const uint8_t* data, size_t count) override { inner_.write(data, count); }
+    ReadOutcome readByte(uint8_t& value) override { ++reads; return inner_.readByte(value); }
+    DeviceFailure failure() const override { return inner_.failure(); }
+    int opens = 0, closes = 0, reads = 0;
+
+private:
+    SerialDevice& inner_;
+};
+
+// Reads bytes through the device until count arrived or timeoutMs passed.
+std::vector<uint8_t> readThrough(SerialDevice& device, size_t count, int timeoutMs)
+{
+    std::vector<uint8_t> bytes;
+    const auto deadline = Clock_::now() + std::chrono::milliseconds(timeoutMs);
+    uint8_t b = 0;
+    while (bytes.size() < count && Clock_::now() < deadline)
+        if (device.readByte(b) == ReadOutcome::byte)
+            bytes.push_back(b);
+    return bytes;
+}
+
+TEST(ErrnoMapping, KindsOfFailure)
+{
+    const struct {
+        int error;
+        DeviceFailure kind;
+    } rows[] = {{ENOENT, DeviceFailure::noSuchPort},  {ENODEV, DeviceFailure::noSuchPort},
+                {ENXIO, DeviceFailure::noSuchPort},   {EACCES, DeviceFailure::accessDenied},
+                {EPERM, DeviceFailure::accessDenied}, {EBUSY, DeviceFailure::busy},
+                {EIO, DeviceFailure::gone},           {EINVAL, DeviceFailure::other}};
+    for (const auto& row : rows)
+        EXPECT_EQ(failureFromErrno(row.error), row.kind) << std::strerror(row.error);
+}
+
+TEST(LineDefinitionOnTermios, FourteenDefinitionsSetSpeedParityAndSize)
+{
+    const speed_t speeds[] = {B4800, B9600, B19200, B38400, B57600, B115200, B230400};
+    for (int i = 0; i < lineDefinitionCount; ++i) {
+        struct termios line {};
+        line.c_cflag = CS7 | PARODD | CSTOPB;
+        ASSERT_TRUE(applyLineDefinition(line, lineDefinitions[size_t(i)])) << lineDefinitions[size_t(i)];
+        EXPECT_EQ(cfgetospeed(&line), speeds[i / 2]) << i;
+        EXPECT_EQ(cfgetispeed(&line), speeds[i / 2]) << i;
+        EXPECT_EQ((line.c_cflag & PARENB) != 0, i % 2 == 1) << i;
+        EXPECT_EQ(line.c_cflag & PARODD, 0u) << i;
+        EXPECT_EQ(line.c_cflag & CSIZE, tcflag_t(CS8)) << i;
+        EXPECT_EQ(line.c_cflag & CSTOPB, 0u) << i;
+    }
+    struct termios odd {};
+    ASSERT_TRUE(applyLineDefinition(odd, "9600,o,7,2"));
+    EXPECT_EQ(odd.c_cflag & (PARENB | PARODD | CSTOPB | CSIZE), tcflag_t(PARENB | PARODD | CSTOPB | CS7));
+}
+
+TEST(LineDefinitionOnTermios, UnusableDefinitionLeavesTheLineAlone)
+{
+    for (const char* text : {"", "fast", "19200,x,8,1", "12345,n,8,1", "460800,e,8,1"}) {
+        struct termios line {};
+        cfsetspeed(&line, B38400);
+        line.c_cflag |= CS7 | PARENB;
+        const struct termios before = line;
+        EXPECT_FALSE(applyLineDefinition(line, text)) << text;
+        EXPECT_EQ(std::memcmp(&line, &before, sizeof line), 0) << text;
+    }
+}
+
+TEST(PosixSerialDevice, MissingPathFailsAndNoCloseFollows)
+{
+    PosixSerialDevice real;
+    CountingDevice device(real);
+    SystemClock clock;
+    PathPortMap ports;
+    ports.paths[1] = "/dev/does-not-exist-tempik";
+    ReaderLink link(device, clock, ports);
+    EXPECT_FALSE(link.openChannel(1, "19200,e,8,1"));
+    EXPECT_EQ(link.lastFailure(), DeviceFailure::noSuchPort);
+    EXPECT_EQ(real.descriptor(), -1);
+    link.closeChannel();
+    EXPECT_EQ(device.opens, 1);
+    EXPECT_EQ(device.closes, 0);
+}
+
+TEST(PosixSerialDevice, NotATerminalIsRefused)
+{
+    PosixSerialDevice device;
+    EXPECT_FALSE(device.open("/dev/null", "19200,e,8,1"));
+    EXPECT_EQ(device.failure(), DeviceFailure::notSerial);
+    EXPECT_EQ(device.descriptor(), -1);
+}
+
+TEST(PosixSerialDevice, PortLockedByAnotherProcessIsBusy)
+{
+    PseudoTerminal pty;
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(release[1]);  // else the parent's close would never reach the read below
+        ::close(ready[0]);
+        const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+        const char ok = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? '1' : '0';
+        (void)!::write(ready[1], &ok, 1);
+        char c;
+        (void)!::read(release[0], &c, 1);  // holds the port until the parent lets go
+        _exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+
+    PosixSerialDevice device;
+    EXPECT_FALSE(device.open(pty.slavePath(), "19200,e,8,1"));
+    EXPECT_EQ(device.failure(), DeviceFailure::busy);
+    EXPECT_EQ(device.descriptor(), -1);
+
+    ::close(release[1]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ::close(ready[0]);
+    EXPECT_TRUE(device.open(pty.slavePath(), "19200,e,8,1")) << "the port is free once the other program is gone";
+    EXPECT_EQ(device.failure(), DeviceFailure::none);
+}
+
+TEST(PosixSerialDevice, SecondOpenInTheSameProgramIsBusyToo)
+{
+    PseudoTerminal pty;
+    PosixSerialDevice first, second;
+    ASSERT_TRUE(first.open(pty.slavePath(), "19200,e,8,1"));
+    EXPECT_FALSE(second.open(pty.slavePath(), "19200,e,8,1"));
+    EXPECT_EQ(second.failure(), DeviceFailure::busy);
+    first.close();
+    EXPECT_TRUE(second.open(pty.slavePath(), "19200,e,8,1"));
+}
+
+TEST(PosixSerialDevice, FramingBytesCrossBothWaysUnaltered)
+{
+    PseudoTerminal pty;
+    PosixSerialDevice device;
+    ASSERT_TRUE(device.open(pty.slavePath(), "19200,n,8,1"));
+    // ETX is the interrupt key, CR and NL are translated, DC1/DC3 are flow control, DEL and
+    // NAK edit a cooked line, 0x1C quits, 0xFF is marked on a parity-checking line.
+    const std::vector<uint8_t> bytes = {0x03, 0x0D, 0x11, 0x13, 0x0A, 0x7F, 0x15, 0x1C, 0x1A, 0x04, 0xFF, 0x00, 0x0D};
+    device.write(bytes.data(), bytes.size());
+    EXPECT_EQ(pty.readExactly(bytes.size(), 1000), bytes);
+    EXPECT_TRUE(pty.readAvailable(50).empty()) << "nothing added, nothing echoed";
+
+    ASSERT_TRUE(pty.write(bytes));
+    EXPECT_EQ(readThrough(device, bytes.size(), 1000), bytes);
+    EXPECT_TRUE(pty.readAvailable(50).empty()) << "received bytes are not echoed back";
+}
+
+TEST(PosixSerialDevice, OpenFlushesWhatWasWaiting)
+{
+    PseudoTerminal pty;
+    const int held = pty.holdSlave();
+    struct termios raw {};
+    tcgetattr(held, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(held, TCSANOW, &raw);
+    ASSERT_TRUE(pty.write(bytesOf("late answer")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    PosixSerialDevice device;
+    ASSERT_TRUE(device.open(pty.slavePath(), "19200,e,8,1"));
+    EXPECT_TRUE(readThrough(device, 1, 30).empty());
+}
+
+TEST(PosixSerialDevice, ReadTellsNoByteFromGoneAndKeepsItsMillisecond)
+{
+    PseudoTerminal pty;
+    PosixSerialDevice device;
+    ASSERT_TRUE(device.open(pty.slavePath(), "19200,e,8,1"));
+    uint8_t b = 0;
+    auto start = Clock_::now();
+    EXPECT_EQ(device.readByte(b), ReadOutcome::none);
+    EXPECT_GE(Clock_::now() - start, std::chrono::microseconds(950));
+
+    pty.closeMaster();
+    start = Clock_::now();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(device.readByte(b), ReadOutcome::gone);
+    EXPECT_GE(Clock_::now() - start, std::chrono::milliseconds(19)) << "a gone device must not make reads spin";
+    EXPECT_EQ(device.failure(), DeviceFailure::gone);
+    const uint8_t one = 0x42;
+    device.write(&one, 1);  // must return, not hang
+    device.close();
+}
+
+TEST(PosixSerialDevice, UnparsableDefinitionStillOpensAndKeepsTheLine)
+{
+    PseudoTerminal pty;
+    const int held = pty.holdSlave();
+    struct termios line {};
+    tcgetattr(held, &line);
+    cfsetspeed(&line, B9600);
+    ASSERT_EQ(tcsetattr(held, TCSANOW, &line), 0);
+
+    PosixSerialDevice device;
+    for (const char* text : {"nineteen-two,e,8,1", "", "12345,e,8,1"}) {
+        EXPECT_TRUE(device.open(pty.slavePath(), text)) << text;
+        EXPECT_EQ(pty.masterSpeed(), speed_t(B9600)) << text;
+        // Raw mode is not part of the definition: the frames need it whatever the text says.
+        EXPECT_EQ(pty.slaveTermios().c_lflag & ICANON, 0u) << text;
+        device.close();
+    }
+}
+
+TEST(PosixSerialDevice, EveryDefinitionOpensAtItsSpeed)
+{
+    PseudoTerminal pty;
+    pty.holdSlave();
+    const unsigned speeds[] = {4800, 9600, 19200, 38400, 57600, 115200, 230400};
+    PosixSerialDevice device;
+    for (int i = 0; i < lineDefinitionCount; ++i) {
+        ASSERT_TRUE(device.open(pty.slavePath(), lineDefinitions[size_t(i)])) << lineDefinitions[size_t(i)];
+        EXPECT_EQ(testing::bitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << lineDefinitions[size_t(i)];
+        device.close();
+        EXPECT_EQ(testing::bitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << "the line keeps its definition after close";
+    }
+}
+
+TEST(PosixSerialDevice, TimeOutsFoundAtOpenAreBackAfterClose)
+{
+    PseudoTerminal pty;
+    const int held = pty.holdSlave();
+    struct termios line {};
+    tcgetattr(held, &line);
+    line.c_cc[VMIN] = 0;
+    line.c_cc[VTIME] = 7;
+    ASSERT_EQ(tcsetattr(held, TCSANOW, &line), 0);
+
+    PosixSerialDevice device;
+    ASSERT_TRUE(device.open(pty.slavePath(), "57600,e,8,1"));
+    EXPECT_EQ(pty.slaveTermios().c_cc[VMIN], 1);
+    EXPECT_EQ(pty.slaveTermios().c_cc[VTIME], 0);
+    device.close();
+    const struct termios after = pty.slaveTermios();
+    EXPECT_EQ(after.c_cc[VMIN], 0);
+    EXPECT_EQ(after.c_cc[VTIME], 7);
+    EXPECT_EQ(cfgetospeed(&after), speed_t(B57600)) << "close puts back the time-outs only";
+}
+
+TEST(PosixSerialDevice, DestructorReleasesThePort)
+{
+    PseudoTerminal pty;
+    {
+        PosixSerialDevice device;
+        ASSERT_TRUE(device.open(pty.slavePath(), "19200,e,8,1"));
+    }
+    PosixSerialDevice again;
+    EXPECT_TRUE(again.open(pty.slavePath(), "19200,e,8,1"));
+}
+
+class ExchangeOverPty : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ports.paths[1] = pty.slavePath();
+        ASSERT_TRUE(link.openChannel(1, "19200,e,8,1"));
+    }
+    void TearDown() override
+    {
+        if (reader.joinable())
+            reader.join();
+        link.closeChannel();
+    }
+
+    PseudoTerminal pty;
+    PosixSerialDevice real;
+    CountingDevice device{real};
+    SystemClock clock;
+    PathPortMap ports;
+    ReaderLink link{device, clock, ports};
+    std::thread reader;
+};
+
+TEST_F(ExchangeOverPty, ReplyFromTheFarEndIsReceived)
+{
+    // Flow-control and interrupt bytes in the request and in the reply.
+    const std::string payload = std::string("0000") + "Z\x03\x11\x13";
+    const std::vector<uint8_t> request = buildRequestFrame(payload);
+    const std::vector<uint8_t> reply = buildReplyFrame("00\x11\x13" "0042OK\x11");
+    std::vector<uint8_t> seen;
+    reader = std::thread([&] {
+        seen = pty.readExactly(request.size(), 1000);
+        pty.write(bytesOf("\x11\x13noise"));
+        pty.write(reply);
+    });
+    ASSERT_TRUE(link.sendCommand(payload, true));
+    reader.join();
+    EXPECT_EQ(seen, request);
+    EXPECT_EQ(link.replyLength(), reply.size());
+    EXPECT_EQ(bytesOf(link.replyText()), reply);
+}
+
+TEST_F(ExchangeOverPty, MasterClosedDuringTheWaitEndsByTheDeadline)
+{
+    reader = std::thread([&] {
+        pty.readExactly(13, 1000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        pty.closeMaster();
+    });
+    const auto start = Clock_::now();
+    EXPECT_FALSE(link.sendCommand("0000AS", true));
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock_::now() - start).count();
+    reader.join();
+    // 24 ms of pauses and the 120 ms wait.
+    EXPECT_GT(took, 100);
+    EXPECT_LT(took, 200);
+    EXPECT_EQ(link.lastFailure(), DeviceFailure::gone);
+    EXPECT_LE(device.reads, 125) << "every empty read, gone or not, costs its millisecond";
+    EXPECT_GE(device.reads, 60);
+}
+
+TEST_F(ExchangeOverPty, SilentReaderEndsAfterTheWait)
+{
+    reader = std::thread([&] { pty.readExactly(13, 1000); });
+    const auto start = Clock_::now();
+    EXPECT_FALSE(link.sendCommand("0000AS", true));
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock_::now() - start).count();
+    EXPECT_GE(took, 24 + 120);
+    EXPECT_LT(took, 200);
+    EXPECT_EQ(link.lastFailure(), DeviceFailure::none);
+}
+
+} // namespace
+} // namespace tempik
