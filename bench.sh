@@ -3,7 +3,7 @@
 # and are not part of ./test.sh. Uses the build folder of ./test.sh, configuring it if needed.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build="$here/build"
+build="${BENCH_BUILD_DIR:-$here/build}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     generator=""
     command -v ninja >/dev/null 2>&1 && generator="-G Ninja"
