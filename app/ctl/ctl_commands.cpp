@@ -99,9 +99,9 @@ void setIcon(const std::string& argument, CtlControls& controls, int)
 
 } // namespace
 
-const std::vector<CommandSpec>& commandTable()
+const std::vector<CommandEntry>& commandTable()
 {
-    static const std::vector<CommandSpec> table = {
+    static const std::vector<CommandEntry> table = {
         {"scan", nullptr, "find the reader: remembered port first, then ports 1-32", none, nullptr},
         {"settings", nullptr, "print the four remembered settings", none, nullptr},
         {"set-id", "NNNN", "set the reader's identifier, 1 to 9999", setId, &Ops::btnIDClick},
@@ -133,11 +133,11 @@ const std::vector<CommandSpec>& commandTable()
     return table;
 }
 
-const CommandSpec* findCommand(const std::string& name)
+const CommandEntry* findCommand(const std::string& name)
 {
-    for (const CommandSpec& spec : commandTable())
-        if (name == spec.name)
-            return &spec;
+    for (const CommandEntry& entry : commandTable())
+        if (name == entry.name)
+            return &entry;
     return nullptr;
 }
 

@@ -9,7 +9,7 @@
 
 namespace tempik::ctl {
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     const char* argument;   // nullptr: none
     const char* help;
@@ -18,8 +18,8 @@ struct CommandSpec {
     OperationOutcome (ReaderOperations::*operation)();   // nullptr: scan and settings
 };
 
-const std::vector<CommandSpec>& commandTable();
-const CommandSpec* findCommand(const std::string& name);
+const std::vector<CommandEntry>& commandTable();
+const CommandEntry* findCommand(const std::string& name);
 
 // "19200,e,8,1" or an index 0..13; throws UsageError.
 int parseLineArgument(const std::string& text);

@@ -72,13 +72,13 @@ int run(const Request& request)
         settings.link.ScanBaudRate = lineDefinitions[static_cast<size_t>(*request.lineIndex)];
     }
 
-    const CommandSpec& spec = *findCommand(request.command);
+    const CommandEntry& entry = *findCommand(request.command);
     CtlControls controls;
     controls.lock = !request.unlock;
     controls.baudRate = lineDefinitionIndexOrDefault(settings.link.ScanBaudRateNo);
     if (request.hour)
         controls.hour = *request.hour;
-    spec.apply(request.arguments.empty() ? std::string() : request.arguments.front(), controls, settings.uiLanguage);
+    entry.apply(request.arguments.empty() ? std::string() : request.arguments.front(), controls, settings.uiLanguage);
 
     SystemClock clock;
     PosixSerialDevice device;
@@ -96,7 +96,7 @@ int run(const Request& request)
 
     std::vector<std::pair<std::string, std::string>> report{{"command", jsonString(request.command)}};
     int code = exitOk;
-    if (spec.operation == nullptr) {
+    if (entry.operation == nullptr) {
         const bool found = operations.btnScanClick();
         code = found ? exitOk : exitRefused;
         report.emplace_back("outcome", jsonString(found ? "found" : "not-found"));
@@ -113,7 +113,7 @@ int run(const Request& request)
     } else {
         // The command line knows a reader once a scan has remembered its port.
         session.readerFound = settings.link.ScanCommNo > 0;
-        const OperationOutcome outcome = (operations.*spec.operation)();
+        const OperationOutcome outcome = (operations.*entry.operation)();
         if (outcome == OperationOutcome::noReader)
             code = exitUsage;
         else if (outcome == OperationOutcome::failed && isOpenFailure(link.lastFailure()))
@@ -133,7 +133,7 @@ int run(const Request& request)
         return code;
     }
     std::cout << controls.message << "\n";
-    if (spec.operation == nullptr && code == exitOk) {
+    if (entry.operation == nullptr && code == exitOk) {
         std::cout << controls.serialText << "\n"
                   << text(txtId, settings.uiLanguage) << ": " << controls.idCaption << "\n"
                   << controls.versionText << "\n"

@@ -88,12 +88,12 @@ Request parseRequest(const std::vector<std::string>& args)
         return request;
     if (request.command.empty())
         throw UsageError{"no command given"};
-    const CommandSpec* spec = findCommand(request.command);
-    if (!spec)
+    const CommandEntry* entry = findCommand(request.command);
+    if (!entry)
         throw UsageError{"unknown command \"" + request.command + "\""};
-    const size_t wanted = spec->argument ? 1 : 0;
+    const size_t wanted = entry->argument ? 1 : 0;
     if (request.arguments.size() != wanted)
-        throw UsageError{request.command + (wanted ? " takes one argument: " + std::string(spec->argument)
+        throw UsageError{request.command + (wanted ? " takes one argument: " + std::string(entry->argument)
                                                    : " takes no argument")};
     if (request.hour && request.command != "set-time")
         throw UsageError{"--12h and --24h go with set-time only"};
@@ -112,10 +112,10 @@ std::string usageText()
         "scan (its port and line definition are remembered), or to --port and --line.\n"
         "\n"
         "Commands:\n";
-    for (const CommandSpec& spec : commandTable()) {
-        std::string head = "  " + std::string(spec.name) + (spec.argument ? " " + std::string(spec.argument) : "");
+    for (const CommandEntry& entry : commandTable()) {
+        std::string head = "  " + std::string(entry.name) + (entry.argument ? " " + std::string(entry.argument) : "");
         head.resize(std::max<size_t>(head.size() + 1, 34), ' ');
-        text += head + spec.help + "\n";
+        text += head + entry.help + "\n";
     }
     text +=
         "\n"

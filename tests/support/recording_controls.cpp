@@ -1,7 +1,5 @@
 #include "tests/support/recording_controls.h"
 
-#include <algorithm>
-#include <cstdio>
 
 namespace tempik::testing {
 
@@ -26,19 +24,6 @@ void RecordingCanvas::rectangle(int left, int top, int right, int bottom)
         for (int x = left + 1; x < right - 1; ++x)
             if (x >= 0 && x < width && y >= 0 && y < height)
                 pixels[static_cast<size_t>(y * width + x)] = '.';
-}
-
-void RecordingControls::setIdPosition(int position)
-{
-    // A scroll bar keeps its position within its range and reports only real changes.
-    position = std::clamp(position, 1, 9999);
-    log("id position " + std::to_string(position));
-    if (position == idPosition)
-        return;
-    idPosition = position;
-    char caption[8];
-    std::snprintf(caption, sizeof caption, "%04d", position);
-    idCaption = caption;
 }
 
 std::vector<std::string> RecordingControls::shown() const

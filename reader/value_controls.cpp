@@ -1,12 +1,12 @@
-#include "app/ctl/ctl_controls.h"
+#include "reader/value_controls.h"
 
 #include "reader/operations.h"
 
 #include <algorithm>
 
-namespace tempik::ctl {
+namespace tempik {
 
-void CtlControls::setIdPosition(int position)
+void ValueControls::setIdPosition(int position)
 {
     position = std::clamp(position, 1, 9999);
     if (position == idPosition)
@@ -15,4 +15,4 @@ void CtlControls::setIdPosition(int position)
     idCaption = ReaderOperations::sbIDChange(position);
 }
 
-} // namespace tempik::ctl
+} // namespace tempik
