@@ -18,4 +18,7 @@ for source in "$here"/tests/bench/*.cpp; do
     echo "== $name"
     "$build/tests/$name" || status=1
 done
+cmake --build "$build" --target tempik_startup_probe -j2
+echo "== startup"
+"$here/tests/bench/startup.sh" "$build" 5 || status=1
 exit $status

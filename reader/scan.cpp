@@ -18,9 +18,6 @@ constexpr int rememberedPortQueries = 3;
 constexpr int sweepQueries = 2;
 constexpr int versionQueries = 2;
 constexpr uint32_t versionPauseMs = 100;
-constexpr int beepMs = 300;
-constexpr int highToneHz = 1000;
-constexpr int lowToneHz = 300;
 
 // Fields of the replies, by 1-based position in replyText (position 1 is the ETX).
 constexpr size_t identifierPosition = 2;

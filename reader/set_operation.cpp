@@ -9,9 +9,6 @@ namespace tempik {
 namespace {
 
 constexpr uint32_t statusPauseMs = 100;
-constexpr int beepMs = 300;
-constexpr int highToneHz = 1000;
-constexpr int lowToneHz = 300;
 
 // Whatever happens inside the operation, the operator gets the window and the normal cursor
 // back; on the normal path this runs after the outcome has been shown.

@@ -37,6 +37,11 @@ struct OperationOptions {
 };
 
 constexpr int statusReplyLength = 21;
+
+// The beeps that end an operation: high on success, low on failure.
+constexpr int highToneHz = 1000;
+constexpr int lowToneHz = 300;
+constexpr int beepMs = 300;
 constexpr int setAttempts = 2;
 
 OperationOutcome runSetOperation(ReaderSession& session, OperationFeedback& feedback,
