@@ -1,15 +1,7 @@
 #pragma once
 // A found reader on the fake device and clock, a recording front end, a settings store in a
 // temporary folder, and a scripted reader whose answers the tests choose.
-#include "link/frame.h"
-#include "link/reader_link.h"
-#include "reader/operations.h"
-#include "reader/session.h"
-#include "tests/support/fake_clock.h"
-#include "tests/support/fake_device.h"
-#include "tests/support/recording_controls.h"
-#include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "tests/support/reader_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +43,7 @@ struct ScriptedReader {
     }
 };
 
-class OperationsTest : public ::testing::Test {
+class OperationsTest : public ::testing::Test, protected ReaderRig {
 protected:
     OperationsTest()
     {
@@ -99,16 +91,6 @@ protected:
         return 0;
     }
 
-    TempFolder folder;
-    FakeClock clock;
-    FakeDevice device{clock};
-    FakePortMap ports;
-    ReaderLink link{device, clock, ports};
-    SettingsStore store{folder.path()};
-    Settings settings;
-    ReaderSession session{link, settings, store};
-    RecordingControls controls;
-    ReaderOperations operations{session, controls};
     ScriptedReader reader;
 };
 
