@@ -1,15 +1,7 @@
 // The set operations end to end: the scan, then the identifier, the line speed (and an
 // operation at the new speed), the title text and an icon, against tempik-sim over a real
 // pseudo-terminal, each change read back from the simulator's state file.
-#include "link/clock.h"
-#include "link/port_map.h"
-#include "link/reader_link.h"
-#include "link/serial_posix.h"
-#include "reader/operations.h"
-#include "reader/session.h"
-#include "tests/support/recording_controls.h"
-#include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "tests/support/live_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -55,20 +47,12 @@ TEST(SetOperationsEndToEnd, IdentifierLineSpeedTitleTextAndIconReachTheReader)
     SimSetup setup;
     setup.port = 3;
     setup.args = {"--line", "4800,n,8,1", "--id", "0042", "--serial", "E2ESN042"};
-    SimProcess sim(setup);
+    LiveReader live(setup);
+    SimProcess& sim = live.sim;
     ASSERT_TRUE(sim.ready()) << sim.failure();
-
-    PosixSerialDevice device;
-    SystemClock clock;
-    LinuxPortMap ports(sim.configFolder());
-    ReaderLink link(device, clock, ports);
-    SettingsStore store(sim.configFolder());
-    Settings settings;
-    store.loadSettings(settings);
-    ReaderSession session{link, settings, store};
-    RecordingControls controls;
-    controls.lock = false;
-    ReaderOperations operations(session, controls);
+    SettingsStore& store = live.store;
+    RecordingControls& controls = live.controls;
+    ReaderOperations& operations = live.operations;
     TempFolder icons;
     operations.setWorkingFolderSource([&] { return icons.path(); });
 

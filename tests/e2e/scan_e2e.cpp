@@ -1,14 +1,6 @@
 // The scan and a set operation end to end: real termios on a pseudo-terminal, the real port map
 // over a ports/ folder, the real clock, and tempik-sim at the far end of the line.
-#include "link/clock.h"
-#include "link/port_map.h"
-#include "link/reader_link.h"
-#include "link/serial_posix.h"
-#include "reader/operations.h"
-#include "reader/session.h"
-#include "tests/support/recording_controls.h"
-#include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "tests/support/live_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -24,25 +16,18 @@ TEST(ScanEndToEnd, findsTheSimulatedReaderOnCom3ThenSetsItsPassword)
     SimSetup setup;
     setup.port = 3;
     setup.args = {"--line", "9600,n,8,1", "--id", "0042", "--serial", "E2E#0042", "--version", "02.10-07"};
-    SimProcess sim(setup);
+    LiveReader live(setup);
+    SimProcess& sim = live.sim;
     ASSERT_TRUE(sim.ready()) << sim.failure();
-
-    PosixSerialDevice device;
-    SystemClock clock;
-    LinuxPortMap ports(sim.configFolder());
-    ReaderLink link(device, clock, ports);
+    SettingsStore& store = live.store;
+    RecordingControls& controls = live.controls;
+    ReaderOperations& operations = live.operations;
+    ReaderLink& link = live.link;
     Lines sent;
     link.setFrameObserver([&](ReaderLink::Direction direction, const std::vector<uint8_t>& frame) {
         if (direction == ReaderLink::Direction::sent)
             sent.emplace_back(frame.begin() + 1, frame.end() - 6);
     });
-    SettingsStore store(sim.configFolder());
-    Settings settings;
-    store.loadSettings(settings);
-    ReaderSession session{link, settings, store};
-    RecordingControls controls;
-    controls.lock = false;
-    ReaderOperations operations(session, controls);
 
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(operations.btnScanClick()) << sim.errorOutput();
