@@ -126,8 +126,9 @@ TEST(SetOperationFlow, aCommandAnsweredOnlyInTheSecondAttemptSucceeds)
                                .responder();
 
     EXPECT_EQ(runSetOperation(rig.session, rig.controls, passwordStep()), OperationOutcome::accepted);
-    EXPECT_EQ(rig.device.wire(), (Lines{"open COM3 9600,e,8,1", "send 0000AS", "send 0000BF6082", "send 0000AS",
-                                        "send 0000BF6082", "close"}));
+    // The second attempt starts with its own pause after the first command's failed reply wait.
+    EXPECT_EQ(rig.timeline(), (Lines{"open COM3 9600,e,8,1 @0", "send 0000AS @100", "send 0000BF6082 @224",
+                                     "send 0000AS @469", "send 0000BF6082 @593", "close @617"}));
     EXPECT_EQ(rig.controls.calls, framed(setOkShown));
 }
 

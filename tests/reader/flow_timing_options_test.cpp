@@ -41,22 +41,6 @@ TEST(SetOperationTiming, pausesBeforeStatusAndStepsAndTheSettlePauseBeforeClose)
     EXPECT_EQ(acceptedAt, 248u);
 }
 
-TEST(SetOperationTiming, aSecondAttemptStartsWithItsPauseAfterTheFailedReplyWait)
-{
-    ReaderRig rig;
-    readerReady(rig);
-    rig.device.responder = ReplyScript()
-                               .then("0000AS", statusReply())
-                               .then("0000AS", statusReply())
-                               .silence("0000BF6082")
-                               .then("0000BF6082", ackReply())
-                               .responder();
-
-    EXPECT_EQ(runSetOperation(rig.session, rig.controls, {step("0000BF6082")}), OperationOutcome::accepted);
-    EXPECT_EQ(rig.timeline(), (Lines{"open COM3 9600,e,8,1 @0", "send 0000AS @100", "send 0000BF6082 @224",
-                                     "send 0000AS @469", "send 0000BF6082 @593", "close @617"}));
-}
-
 TEST(SetOperationTiming, stepsNotAwaitedAndOwnRoutinesCannotFailAndKeepTheirPauses)
 {
     ReaderRig rig;
