@@ -120,7 +120,7 @@ const std::vector<CommandEntry>& commandTable()
          &Ops::btnWorkModeClick},
         {"set-idle", "date-time|time", "idle screen", setIdle, &Ops::btnIdleClick},
         {"set-title-mode", "none|text|text-icon", "title mode", setTitleMode, &Ops::btnSetTitleModeClick},
-        {"set-title", "TEXT", "title text (16 bytes) and title mode text", setTitle, &Ops::btnTitleClick},
+        {"set-title", "TEXT", "title text (16 bytes), then title mode \"text\"", setTitle, &Ops::btnTitleClick},
         {"clear-title", nullptr, "blank the title text", none, &Ops::btnTitleClearClick},
         {"set-install", "TEXT", "install message (16 bytes)", setInstall, &Ops::btnInstallClick},
         {"clear-install", nullptr, "blank the install message", none, &Ops::btnClrInstallClick},

@@ -114,7 +114,10 @@ std::string usageText()
         "Commands:\n";
     for (const CommandEntry& entry : commandTable()) {
         std::string head = "  " + std::string(entry.name) + (entry.argument ? " " + std::string(entry.argument) : "");
-        head.resize(std::max<size_t>(head.size() + 1, 34), ' ');
+        // Help in one column with the options'; a long head gets a line of its own.
+        constexpr size_t helpColumn = 32;
+        head = head.size() < helpColumn ? head + std::string(helpColumn - head.size(), ' ')
+                                        : head + "\n" + std::string(helpColumn, ' ');
         text += head + entry.help + "\n";
     }
     text +=
