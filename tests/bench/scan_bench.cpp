@@ -3,7 +3,7 @@
 //     target: under 50 ms for the whole scan.
 //  2. chkLock ticked over N pseudo-terminals with nobody at the far end; target: within 5 % of
 //     2 x (24 + 120) ms per port plus the requests' transmission.
-// Usage: scan_bench [N ports for part 2, default 4] [repetitions of part 1, default 20]
+// Usage: scan_bench [N silent ports, default 4] [repetitions of the absent-port sweep, default 20]
 #include "link/clock.h"
 #include "link/port_map.h"
 #include "link/reader_link.h"
@@ -71,7 +71,7 @@ int main(int argc, char** argv)
     const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
     bool found = false;
 
-    // Part 1: ports that do not exist cost only the failed open.
+    // Ports that do not exist cost only the failed open.
     {
         TempFolder folder;
         const std::string portsFolder = folder.path() + "/ports";
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
         printSeries("  ports/COM1..32 linked to missing devices", dangling, 50);
     }
 
-    // Part 2: openable ports with no reader, chkLock ticked: two unanswered queries per port.
+    // Openable ports with no reader, chkLock ticked: two unanswered queries per port.
     {
         TempFolder folder;
         const std::string portsFolder = folder.path() + "/ports";
