@@ -162,7 +162,7 @@ void TfrmModule::buildControls()
         case ControlKind::button:
         case ControlKind::pictureButton: {
             auto* button = new QPushButton(designText(row), parentWidget);
-            // Enter presses the focused button, as on the reader tool's home desktop.
+            // Enter presses the focused button, as desktop users expect of a form.
             button->setAutoDefault(true);
             if (row.flags & defaultButton)
                 button->setDefault(true);
