@@ -22,9 +22,17 @@ using namespace tempik::testing;
 
 namespace {
 
+SimSetup onComOne()
+{
+    SimSetup setup;
+    setup.args = {"--id", "0042"};
+    setup.port = 1;
+    return setup;
+}
+
 struct LiveWindow {
     LiveWindow()
-        : sim(SimSetup{{"--id", "0042"}, 1}), ports(sim.configFolder()),
+        : sim(onComOne()), ports(sim.configFolder()),
           window(WindowSeams{device, clock, ports, tone, iconFiles, sim.configFolder()})
     {
     }
