@@ -9,6 +9,19 @@
 
 namespace tempik {
 
+namespace {
+
+// The reader now talks at this definition: remember it, so the next operation opens with it.
+void adoptLineDefinition(ReaderSession& session, int index)
+{
+    LinkSettings& link = session.linkSettings();
+    link.ScanBaudRateNo = index;
+    link.ScanBaudRate = lineDefinitions[static_cast<size_t>(index)];
+    session.saveLinkSettings();
+}
+
+} // namespace
+
 OperationOutcome ReaderOperations::btnIDClick()
 {
     CommandStep setIdentifier;
@@ -36,12 +49,7 @@ OperationOutcome ReaderOperations::btnBaudRateClick()
         const int index = lineDefinitionIndexOrDefault(controls_.baudRateIndex());
         return text(txtSetBaudRate, session_.uiLanguage()) + " = " + lineDefinitions[static_cast<size_t>(index)];
     };
-    options.onAccepted = [this, &sentIndex] {
-        LinkSettings& link = session_.linkSettings();
-        link.ScanBaudRateNo = sentIndex;
-        link.ScanBaudRate = lineDefinitions[static_cast<size_t>(sentIndex)];
-        session_.saveLinkSettings();
-    };
+    options.onAccepted = [this, &sentIndex] { adoptLineDefinition(session_, sentIndex); };
     return runSetOperation(session_, controls_, {setLineSpeed}, options);
 }
 
@@ -56,12 +64,7 @@ OperationOutcome ReaderOperations::btnFactoryDefaultClick()
         controls_.selectBaudRate(factoryLineDefinitionIndex);
     };
     options.progressText = [this] { return text(txtSetFactoryDefault, session_.uiLanguage()); };
-    options.onAccepted = [this] {
-        LinkSettings& link = session_.linkSettings();
-        link.ScanBaudRate = lineDefinitions[factoryLineDefinitionIndex];
-        link.ScanBaudRateNo = factoryLineDefinitionIndex;
-        session_.saveLinkSettings();
-    };
+    options.onAccepted = [this] { adoptLineDefinition(session_, factoryLineDefinitionIndex); };
     return runSetOperation(session_, controls_, {reset}, options);
 }
 
