@@ -1,0 +1,436 @@
+// The real window on the real serial device, clock and port map when things go wrong under it:
+// the device vanishes in a set operation, in a scan and in an icon upload, the port is held by
+// another program, and the settings file is garbage. Each time the operation ends with its
+// failure outcome, the window comes back enabled with the normal cursor, and nothing hangs.
+#include "link/clock.h"
+#include "link/port_map.h"
+#include "link/serial_posix.h"
+#include "reader/set_operation.h"
+#include "tests/support/far_end.h"
+#include "tests/support/fake_device.h"
+#include "tests/support/port_holder.h"
+#include "tests/support/pty.h"
+#include "tests/support/sim_process.h"
+#include "tests/ui/window_rig.h"
+#include "ui/settings_store.h"
+#include "ui/window/frm_module.h"
+#include "ui/window/status_lamp.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace tempik;
+using namespace tempik::testing;
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+// A hang would otherwise sit until the suite's time-out; this ends the run with its name.
+class Watchdog {
+public:
+    explicit Watchdog(const char* what, std::chrono::seconds limit = std::chrono::seconds(15))
+        : thread_([this, what, limit] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+                  std::fprintf(stderr, "hung: %s\n", what);
+                  std::fflush(stderr);
+                  _exit(124);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
+
+// A reader that answers everything, for getting the window to know it.
+FarEnd::Answer answering(const std::string& payload, int)
+{
+    if (payload == "0000AS")
+        return {statusReply("0042", "A1B2C3D4"), false};
+    if (payload == "0000AV")
+        return {versionReply(), false};
+    return {ackReply(), false};
+}
+
+// Closes every message box that comes up, keeping its text.
+class MessageBoxCatcher {
+public:
+    MessageBoxCatcher()
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.push_back(box->text().toStdString());
+                box->done(QMessageBox::Ok);
+            }
+        });
+        timer_.start();
+    }
+    std::vector<std::string> texts;
+
+private:
+    QTimer timer_;
+};
+
+// The window on the production device, clock and port map, with a configuration folder of its
+// own whose ports/ folder the test fills.
+struct FaultWindow {
+    explicit FaultWindow(const std::string& storedSettings = {})
+    {
+        ::mkdir(folder.c_str(), 0755);
+        ::mkdir((folder + "/ports").c_str(), 0755);
+        if (!storedSettings.empty())
+            std::ofstream(folder + "/" + SettingsStore::fileName)
+                << "REGEDIT4\n\n[" << SettingsStore::keyPath << "]\n" << storedSettings;
+        build();
+    }
+
+    void build()
+    {
+        window.reset();
+        window = std::make_unique<TfrmModule>(WindowSeams{device, clock, ports, tone, iconFiles, folder});
+        window->show();
+        // Every case sweeps one line definition per port: the one stored.
+        qobject_cast<QCheckBox*>(window->control("chkLock"))->setChecked(true);
+    }
+
+    void pinPort(int port, const std::string& device) const
+    {
+        const std::string link = folder + "/ports/COM" + std::to_string(port);
+        ::unlink(link.c_str());
+        if (::symlink(device.c_str(), link.c_str()) != 0)
+            throw std::runtime_error("cannot link " + link);
+    }
+
+    // Clicks and returns how long the handler took, in milliseconds.
+    double click(const char* button)
+    {
+        const auto start = Steady::now();
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(window->control(button)), Qt::LeftButton);
+        return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
+    }
+
+    std::string message() const { return qobject_cast<QLabel*>(window->control("pnMsg"))->text().toStdString(); }
+
+    Settings storedSettings() const
+    {
+        Settings settings;
+        SettingsStore(folder).loadSettings(settings);
+        return settings;
+    }
+
+    // What every ending must leave: a usable window, no wait cursor, no open port, no blinking.
+    void expectRecovered() const
+    {
+        EXPECT_TRUE(window->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_FALSE(window->link().isOpen());
+        EXPECT_FALSE(window->busyTimer().isActive());
+    }
+
+    void expectFailureShown(const std::string& text) const
+    {
+        EXPECT_EQ(message(), text);
+        EXPECT_EQ(window->lamp().colour(), LampColour::red);
+        ASSERT_FALSE(tone.tones.empty());
+        EXPECT_EQ(tone.tones.back(), std::make_pair(lowToneHz, beepMs));
+        expectRecovered();
+    }
+
+    TempFolder root;
+    const std::string folder = root.path() + "/KESTO";
+    PosixSerialDevice device;
+    SystemClock clock;
+    LinuxPortMap ports{folder};
+    RecordingTone tone;
+    ScriptedIconFiles iconFiles;
+    std::unique_ptr<TfrmModule> window;
+};
+
+// A status query frame: SOH, "0000AS", STX, four check characters, CR.
+constexpr size_t statusQueryBytes = 13;
+// A picture block: SOH, "0000BB", the block number, 64 hexadecimal characters, STX, check, CR.
+constexpr size_t pictureBlockBytes = 78;
+
+} // namespace
+
+TEST(WindowDeviceVanishes, InASetOperationItEndsInSetError)
+{
+    struct Row {
+        const char* name;
+        FarEnd::Script script;
+        size_t vanishAfterBytes;
+        std::vector<std::string> payloadsSeen;
+    };
+    const std::vector<Row> rows = {
+        // The first byte of the command comes only after the status reply was taken.
+        {"after the status reply, at the first byte of the command", answering, statusQueryBytes + 1, {"0000AS"}},
+        {"when the command has arrived, before its reply",
+         [](const std::string& payload, int) {
+             return payload == "0000AS" ? FarEnd::Answer{statusReply("0042", "A1B2C3D4"), false} : FarEnd::Answer{{}, true};
+         },
+         0, {"0000AS", "0000BE3"}},
+        {"in the middle of the command frame", answering, statusQueryBytes + 5, {"0000AS"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Watchdog watchdog(row.name);
+        PseudoTerminal pty;
+        FaultWindow w;
+        w.pinPort(1, pty.slavePath());
+        {
+            FarEnd reader(pty, answering);
+            w.click("btnScan");
+            ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+        }
+        qobject_cast<QComboBox*>(w.window->control("cmbSound"))->setCurrentIndex(3);
+        FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
+        const double ms = w.click("btnVolume");
+
+        w.expectFailureShown("Set Error");
+        EXPECT_TRUE(vanishing.vanished());
+        EXPECT_EQ(vanishing.payloads(), row.payloadsSeen);
+        // Two attempts: each a 100 ms pause, a request and at most its 120 ms reply wait.
+        EXPECT_LT(ms, 1200) << ms;
+        std::printf("[ figure ] set operation, device vanishes %s: %.0f ms\n", row.name, ms);
+
+        // The port has gone with its device: the next scan says so at once.
+        const double scanMs = w.click("btnScan");
+        w.expectFailureShown("Reader Not Find");
+        EXPECT_LT(scanMs, 500) << scanMs;
+    }
+}
+
+TEST(WindowDeviceVanishes, InAScanItEndsInItsFailureOutcome)
+{
+    struct Row {
+        const char* name;
+        std::string storedSettings;
+        FarEnd::Script script;
+        size_t vanishAfterBytes;
+        bool readerOnComTwo;
+        std::string message;
+        int storedPort;   // ScanCommNo in the file afterwards
+    };
+    auto silentThenGone = [](const std::string&, int) { return FarEnd::Answer{{}, true}; };
+    const std::vector<Row> rows = {
+        {"after the first query of the sweep", "", silentThenGone, 0, false, "Reader Not Find", 0},
+        {"after the status reply, at the first byte of the version query", "", answering, statusQueryBytes + 1, false,
+         "Get Reader Info Error. (COM : #1)", 1},
+        {"at the remembered port; the sweep goes on to the next port", "\"ScanCommNo\"=dword:00000001\n",
+         silentThenGone, 0, true, "Get Reader Info Ok. (COM : #2)", 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Watchdog watchdog(row.name);
+        PseudoTerminal pty;
+        FaultWindow w(row.storedSettings);
+        w.pinPort(1, pty.slavePath());
+        std::optional<SimProcess> sim;
+        if (row.readerOnComTwo) {
+            SimSetup setup;
+            setup.port = 2;
+            setup.configRoot = w.root.path();
+            sim.emplace(setup);
+            ASSERT_TRUE(sim->ready()) << sim->failure();
+        }
+        FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
+        const double ms = w.click("btnScan");
+
+        if (row.readerOnComTwo) {
+            EXPECT_EQ(w.message(), row.message);
+            EXPECT_EQ(w.window->lamp().colour(), LampColour::yellow);
+            w.expectRecovered();
+        } else {
+            w.expectFailureShown(row.message);
+        }
+        EXPECT_TRUE(vanishing.vanished());
+        EXPECT_EQ(vanishing.payloads(), std::vector<std::string>{"0000AS"});
+        EXPECT_EQ(w.storedSettings().link.ScanCommNo, row.storedPort);
+        // Without the vanish, three queries at the remembered port and two in the sweep; with it,
+        // the queries left go to a gone device and each still ends within its 120 ms.
+        EXPECT_LT(ms, 1500) << ms;
+        std::printf("[ figure ] scan, device vanishes %s: %.0f ms\n", row.name, ms);
+    }
+}
+
+TEST(WindowDeviceVanishes, InAnIconUploadItEndsInSetError)
+{
+    struct Row {
+        const char* name;
+        FarEnd::Script script;
+        size_t vanishAfterBytes;
+    };
+    const std::vector<Row> rows = {
+        {"after the status reply, at the first byte of the first block", answering, statusQueryBytes + 1},
+        {"in the middle of the third block", answering, statusQueryBytes + 2 * pictureBlockBytes + 30},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Watchdog watchdog(row.name);
+        PseudoTerminal pty;
+        FaultWindow w;
+        w.pinPort(1, pty.slavePath());
+        {
+            FarEnd reader(pty, answering);
+            w.click("btnScan");
+            ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+        }
+        const std::string icon = w.root.path() + "/dot.ico";
+        std::ofstream(icon, std::ios::binary) << std::string(70, '\0') << std::string(256, '\x7F');
+        w.iconFiles.answer = icon;
+        FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
+        const double ms = w.click("btnTitleIcon");
+
+        w.expectFailureShown("Set Error");
+        EXPECT_TRUE(vanishing.vanished());
+        // The upload keeps its pauses (eight blocks, 200 ms after each) even to a gone device,
+        // then the mode command and one more attempt fail within their reply waits.
+        EXPECT_LT(ms, 3500) << ms;
+        std::printf("[ figure ] icon upload, device vanishes %s: %.0f ms\n", row.name, ms);
+    }
+}
+
+TEST(WindowPortHeldByAnotherProgram, TheScanSkipsItAndASetOperationSaysSetErrorWithoutAnExchange)
+{
+    Watchdog watchdog("port held by another program");
+    PseudoTerminal pty;
+    FaultWindow w;
+    w.pinPort(1, pty.slavePath());
+    SimSetup setup;
+    setup.port = 2;
+    setup.configRoot = w.root.path();
+    SimProcess sim(setup);
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+
+    FarEnd reader(pty, answering);
+    w.click("btnScan");
+    ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+    const size_t bytesBefore = reader.bytesReceived();
+
+    PortHolder holder(pty.slavePath());
+    ASSERT_TRUE(holder.held());
+    double ms = w.click("btnVolume");
+    w.expectFailureShown("Set Error");
+    EXPECT_EQ(w.window->link().lastFailure(), DeviceFailure::busy);
+    EXPECT_LT(ms, 100) << "no pause, no exchange: " << ms;
+    std::printf("[ figure ] set operation on a held port: %.0f ms\n", ms);
+
+    // The remembered port and the sweep both pass the held port by and find the other reader.
+    ms = w.click("btnScan");
+    EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #2)");
+    w.expectRecovered();
+    EXPECT_EQ(w.storedSettings().link.ScanCommNo, 2);
+    EXPECT_EQ(reader.bytesReceived(), bytesBefore) << "nothing may reach a port another program holds";
+    std::printf("[ figure ] scan past a held port: %.0f ms\n", ms);
+
+    // Once the other program lets go, the port works again.
+    holder.release();
+    w.pinPort(2, "/nonexistent");
+    w.click("btnScan");
+    EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+}
+
+namespace {
+
+std::string randomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(count, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(generator() & 0xFF);
+    // NULs for certain, and stretches of them.
+    for (size_t i = 0; i < count; i += 97)
+        bytes[i] = '\0';
+    return bytes;
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReaderAndMendsTheFile)
+{
+    struct Row {
+        const char* name;
+        std::function<std::string()> garbage;
+    };
+    const std::vector<Row> rows = {
+        {"random bytes with NULs", [] { return randomBytes(64 * 1024, 7); }},
+        {"one huge line", [] { return "\"ScanCommNo\"=dword:" + std::string(900 * 1024, '7'); }},
+        {"a program", [] { return fileText(simBinaryPath()).substr(0, 512 * 1024); }},
+        {"a key with values of the wrong types",
+         [] {
+             return std::string("REGEDIT4\n\n[") + SettingsStore::keyPath +
+                    "]\n\"ScanCommNo\"=\"three\"\n\"ScanBaudRateNo\"=dword:ffffffff\n\"LanguageFlag\"=hex:00,01\n";
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Watchdog watchdog(row.name);
+        FaultWindow w;
+        SimSetup setup;
+        setup.port = 1;
+        setup.configRoot = w.root.path();
+        SimProcess sim(setup);
+        ASSERT_TRUE(sim.ready()) << sim.failure();
+        w.click("btnScan");
+        ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+        ASSERT_EQ(w.storedSettings().link.ScanCommNo, 1);
+
+        w.window.reset();
+        const std::string garbage = row.garbage();
+        std::ofstream(w.folder + "/" + SettingsStore::fileName, std::ios::binary | std::ios::trunc) << garbage;
+        w.build();
+        EXPECT_EQ(w.window->settings().link.ScanCommNo, 0);
+        EXPECT_EQ(qobject_cast<QComboBox*>(w.window->control("cmbBaudRate"))->currentIndex(), 5);
+
+        const double ms = w.click("btnScan");
+        EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+        w.expectRecovered();
+        EXPECT_LT(ms, 1500) << ms;
+        const Settings after = w.storedSettings();
+        EXPECT_EQ(after.link.ScanCommNo, 1);
+        EXPECT_EQ(after.link.ScanBaudRate, "19200,e,8,1");
+        EXPECT_EQ(after.link.ScanBaudRateNo, 5);
+
+        // And a third window starts from the mended file.
+        w.build();
+        EXPECT_EQ(w.window->settings().link.ScanCommNo, 1);
+    }
+}
