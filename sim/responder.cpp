@@ -82,7 +82,13 @@ std::string Responder::replyData(const std::string& code, CommandOutcome outcome
     if (code == "AV" && outcome == CommandOutcome::query)
         return head + state_.version;
     const bool taken = outcome == CommandOutcome::applied || outcome == CommandOutcome::query;
-    return head + code + (taken ? "OK" : "NG");
+    // The code is echoed as it came, but an unknown one may hold ETX, EOT or CR, which would cut
+    // the reply into frames of their own: those bytes go back as '?'.
+    std::string echoed = code;
+    for (char& c : echoed)
+        if (c == static_cast<char>(ETX) || c == static_cast<char>(EOT) || c == static_cast<char>(CR))
+            c = '?';
+    return head + echoed + (taken ? "OK" : "NG");
 }
 
 Response Responder::handle(const std::string& payload)

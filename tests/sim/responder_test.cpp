@@ -66,6 +66,31 @@ TEST(Replies, CommandsAreAcknowledgedTakenOrRefused)
     EXPECT_EQ(asText(renamed.bytes), asText(buildReplyFrame("004200ADOK")));
 }
 
+// An unknown code is echoed, but never a byte that frames a reply: each row's payload reaches
+// the responder as a good request (the first row is the fuzzer's, from fuzz/seeds).
+TEST(Replies, UnknownCodeWithFramingBytesStaysOneFrame)
+{
+    const struct {
+        const char* name;
+        std::string payload;
+        std::string data;
+    } rows[] = {
+        {"etx first", std::string("0000\x03" "AI", 7), "000100?ANG"},
+        {"eot second", std::string("0000A\x04", 6), "000100A?NG"},
+        {"eot and etx", std::string("0000\x04\x03" "1", 7), "000100??NG"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ReaderState state;
+        Responder responder(state, {});
+        const Response r = responder.handle(row.payload);
+        ASSERT_TRUE(r.answered);
+        EXPECT_FALSE(r.stateChanged);
+        EXPECT_TRUE(goodFrame(r.bytes));
+        EXPECT_EQ(asText(r.bytes), asText(buildReplyFrame(row.data)));
+    }
+}
+
 TEST(Replies, AddressedToAnotherReaderIsIgnored)
 {
     ReaderState state;   // identifier 0001
