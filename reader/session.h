@@ -11,10 +11,17 @@ struct ReaderSession {
     Settings& settings;            // LinkSettings, LanguageFlag, uiLanguage
     const SettingsStore& store;
     bool readerFound = false;      // false at the start of every run
+    // A save of the settings failed: the operation went on, and the front end tells the
+    // operator that what it found or set will not be remembered, then clears this.
+    bool settingsUnsaved = false;
 
     LinkSettings& linkSettings() { return settings.link; }
     int uiLanguage() const { return settings.uiLanguage; }
-    void saveLinkSettings() { store.saveLinkSettings(settings.link); }
+    void saveLinkSettings()
+    {
+        if (!store.saveLinkSettings(settings.link))
+            settingsUnsaved = true;
+    }
 };
 
 } // namespace tempik

@@ -414,24 +414,24 @@ void SettingsStore::loadSettings(Settings& settings) const
 namespace {
 
 // Reads the file (or starts a new one), applies the edit and puts the result in its place
-// atomically. Any failure leaves the old file as it was and is silent.
-void saveWith(const SettingsStore& store, const SettingsStore::BeforeReplace& beforeReplace,
+// atomically; false, with the old file as it was, when any step fails.
+bool saveWith(const SettingsStore& store, const SettingsStore::BeforeReplace& beforeReplace,
               const Edit& edit)
 {
     const std::string folder = store.configFolder();
     const std::string path = store.filePath();
     if (!makeFolders(folder) || ::access(folder.c_str(), R_OK | W_OK | X_OK) != 0)
-        return;
+        return false;
     struct stat status;
     const FileState state = fileState(path, &status);
     if (state == FileState::refused)
-        return;
+        return false;
     std::string content;
     mode_t mode = 0600;
     if (state == FileState::fullAccess) {
         const auto old = readWholeFile(path);
         if (!old)
-            return;
+            return false;
         content = *old;
         mode = status.st_mode & 07777;
     }
@@ -441,18 +441,19 @@ void saveWith(const SettingsStore& store, const SettingsStore::BeforeReplace& be
     std::string temporary = path + ".XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
-        return;
+        return false;
     const bool written = writeAll(fd.get(), file.content()) && ::fchmod(fd.get(), mode) == 0
                          && ::fsync(fd.get()) == 0 && fd.close();
     if (!written || (beforeReplace && !beforeReplace(temporary))
         || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
-        return;
+        return false;
     }
     // Make the rename itself durable.
     FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd.get() >= 0)
         ::fsync(folderFd.get());
+    return true;
 }
 
 // A text with a line break or a NUL cannot stand in one line of the file: that value fails.
@@ -463,23 +464,25 @@ bool storableText(const std::string& text)
 
 } // namespace
 
-void SettingsStore::saveLinkSettings(const LinkSettings& link) const
+bool SettingsStore::saveLinkSettings(const LinkSettings& link) const
 {
-    saveWith(*this, beforeReplace_, [&](RegFile& file) {
+    const bool storable = storableText(link.ScanBaudRate);
+    const bool saved = saveWith(*this, beforeReplace_, [&](RegFile& file) {
         file.set("ScanCommNo", dwordData(link.ScanCommNo));
         file.set("ScanBaudRateNo", dwordData(link.ScanBaudRateNo));
         // A failed value ends the save there; the two before it stay written.
-        if (storableText(link.ScanBaudRate))
+        if (storable)
             file.set("ScanBaudRate", quoted(link.ScanBaudRate));
     });
+    return saved && storable;
 }
 
-void SettingsStore::saveLanguageFlag(const std::string& languageFlag) const
+bool SettingsStore::saveLanguageFlag(const std::string& languageFlag) const
 {
     if (!storableText(languageFlag))
-        return;
-    saveWith(*this, beforeReplace_,
-             [&](RegFile& file) { file.set("LanguageFlag", quoted(languageFlag)); });
+        return false;
+    return saveWith(*this, beforeReplace_,
+                    [&](RegFile& file) { file.set("LanguageFlag", quoted(languageFlag)); });
 }
 
 } // namespace tempik

@@ -1,7 +1,8 @@
 #pragma once
 // The four settings kept between runs, in TEMPIKConfig.reg in the configuration folder, in the
-// registry export format under [HKEY_LOCAL_MACHINE\Software\KESTO\TEMPIKConfig]. Every
-// failure is silent. Saves are atomic and keep every line they did not write.
+// registry export format under [HKEY_LOCAL_MACHINE\Software\KESTO\TEMPIKConfig]. A file that
+// cannot be read leaves the defaults, silently; a save that cannot be made says so, so the
+// operator can be told. Saves are atomic and keep every line they did not write.
 #include "link/line_definition.h"
 
 #include <functional>
@@ -24,9 +25,11 @@ public:
 
     // Defaults, then the stored values over them; a value of the wrong type ends the reading.
     void loadSettings(Settings& settings) const;
-    // ScanCommNo, ScanBaudRateNo, ScanBaudRate, in this order.
-    void saveLinkSettings(const LinkSettings& link) const;
-    void saveLanguageFlag(const std::string& languageFlag) const;
+    // ScanCommNo, ScanBaudRateNo, ScanBaudRate, in this order. Each save is true when every
+    // value it was given is now in the file, false when the file was left as it was (a folder
+    // or file that cannot be written, an oversized file) or a value could not be stored.
+    bool saveLinkSettings(const LinkSettings& link) const;
+    bool saveLanguageFlag(const std::string& languageFlag) const;
 
     std::string filePath() const;
     const std::string& configFolder() const { return configFolder_; }

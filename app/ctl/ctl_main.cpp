@@ -128,6 +128,12 @@ int run(const Request& request)
         }
     }
 
+    if (session.settingsUnsaved) {
+        // The operation itself worked; only its remembering did not.
+        report.emplace_back("settingsSaved", "false");
+        std::cerr << "tempikctl: the settings could not be saved in " << store.filePath()
+                  << "; the port and line will not be remembered\n";
+    }
     if (request.json) {
         std::cout << jsonObject(report) << "\n";
         return code;

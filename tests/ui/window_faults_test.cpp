@@ -420,10 +420,12 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
         EXPECT_EQ(w.window->settings().link.ScanCommNo, 0);
         EXPECT_EQ(qobject_cast<QComboBox*>(w.window->control("cmbBaudRate"))->currentIndex(), 5);
 
+        MessageBoxCatcher boxes;
         const double ms = w.click("btnScan");
         EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
         w.expectRecovered();
         EXPECT_LT(ms, 1500) << ms;
+        EXPECT_EQ(boxes.texts, std::vector<std::string>{}) << "the mended file was saved";
         const Settings after = w.storedSettings();
         EXPECT_EQ(after.link.ScanCommNo, 1);
         EXPECT_EQ(after.link.ScanBaudRate, "19200,e,8,1");
@@ -432,5 +434,56 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
         // And a third window starts from the mended file.
         w.build();
         EXPECT_EQ(w.window->settings().link.ScanCommNo, 1);
+    }
+}
+
+TEST(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTime)
+{
+    // A folder where the store file should be stops a save as surely for root as for anyone.
+    struct Row {
+        const char* name;
+        std::function<void(const std::string& folder)> spoil;
+        bool needsUnprivileged;
+    };
+    const std::vector<Row> rows = {
+        {"the store file is a folder",
+         [](const std::string& folder) { ::mkdir((folder + "/" + SettingsStore::fileName).c_str(), 0755); }, false},
+        {"the configuration folder is read-only", [](const std::string& folder) { ::chmod(folder.c_str(), 0555); },
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.needsUnprivileged && geteuid() == 0) {
+            std::printf("[ skipped ] %s: root writes regardless (tempikctl's test covers it as nobody)\n", row.name);
+            continue;
+        }
+        Watchdog watchdog(row.name);
+        FaultWindow w;
+        SimSetup setup;
+        setup.port = 1;
+        setup.configRoot = w.root.path();
+        SimProcess sim(setup);
+        ASSERT_TRUE(sim.ready()) << sim.failure();
+        row.spoil(w.folder);
+
+        MessageBoxCatcher boxes;
+        w.click("btnScan");
+        EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+        EXPECT_EQ(w.window->lamp().colour(), LampColour::yellow);
+        ASSERT_EQ(boxes.texts.size(), 1u);
+        EXPECT_NE(boxes.texts[0].find("could not be saved in " + w.folder + "/" + SettingsStore::fileName),
+                  std::string::npos)
+            << boxes.texts[0];
+        w.expectRecovered();
+
+        // The language switch saves too.
+        w.click("btnGB");
+        EXPECT_EQ(boxes.texts.size(), 2u);
+        // An operation that saves nothing says nothing more.
+        w.click("btnVolume");
+        EXPECT_EQ(w.message(), "设定完成");
+        EXPECT_EQ(boxes.texts.size(), 2u);
+        w.expectRecovered();
+        ::chmod(w.folder.c_str(), 0755);
     }
 }

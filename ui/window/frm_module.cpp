@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -334,6 +335,14 @@ void TfrmModule::runHandler(const std::function<void()>& handler)
         recoverFromError();
         showError(this, QStringLiteral("Unknown error"));
     }
+    if (session_.settingsUnsaved) {
+        // The operation itself went through; the operator must know it will not be remembered.
+        session_.settingsUnsaved = false;
+        QMessageBox::warning(this, QString::fromLatin1(applicationTitle),
+                             QStringLiteral("The settings could not be saved in %1.\n"
+                                            "They will not be remembered when the program starts again.")
+                                 .arg(QString::fromStdString(store_.filePath())));
+    }
     handlerRunning_ = false;
 }
 
@@ -377,7 +386,8 @@ void TfrmModule::switchLanguage(int language)
     for (const std::string& item : displayLanguageItems(language))
         cmbLanguage->addItem(fromUtf8(item));
     cmbLanguage->setCurrentIndex(matchingDisplayLanguage[language]);
-    store_.saveLanguageFlag(settings_.LanguageFlag);
+    if (!store_.saveLanguageFlag(settings_.LanguageFlag))
+        session_.settingsUnsaved = true;   // told when the click's handler ends
     FormShow();
     fitEditBoxesToLanguage();
 }

@@ -1,0 +1,314 @@
+// The real tempikctl binary when things go wrong around it: the reader vanishes between
+// commands and in the middle of one (an icon upload too, where writes go to a slave whose master
+// is gone), the port is held by another program, the configuration folder cannot be written,
+// and the settings file is replaced by garbage between two runs.
+#include "tests/support/far_end.h"
+#include "tests/support/fake_device.h"
+#include "tests/support/port_holder.h"
+#include "tests/support/pty.h"
+#include "tests/support/sim_process.h"
+#include "ui/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <grp.h>
+#include <poll.h>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tempik;
+using namespace tempik::testing;
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+std::string ctlPath() { return std::string(TEMPIK_BINARY_DIR) + "/app/tempikctl"; }
+
+struct TimedResult : ProgramResult {
+    double ms = 0;
+};
+
+TimedResult ctl(const std::vector<std::string>& args)
+{
+    const auto start = Steady::now();
+    TimedResult result;
+    static_cast<ProgramResult&>(result) = runProgram(ctlPath(), args, std::chrono::seconds(10));
+    result.ms = std::chrono::duration<double, std::milli>(Steady::now() - start).count();
+    return result;
+}
+
+// Runs tempikctl as the unprivileged user nobody (65534) when the tests run as root, so that
+// file permissions bind it; as it is otherwise.
+TimedResult ctlUnprivileged(const std::vector<std::string>& args)
+{
+    if (geteuid() != 0)
+        return ctl(args);
+    std::vector<std::string> argvText{ctlPath()};
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argvText)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    TimedResult result;
+    const auto start = Steady::now();
+    int out[2], err[2];
+    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
+        return result;
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(126);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    const auto deadline = start + std::chrono::seconds(10);
+    for (int open = 2; open > 0 && Steady::now() < deadline;) {
+        if (poll(fds, 2, 100) <= 0)
+            continue;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    for (pollfd& f : fds)
+        if (f.fd >= 0) {
+            result.timedOut = true;
+            kill(child, SIGKILL);
+            close(f.fd);
+        }
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.ms = std::chrono::duration<double, std::milli>(Steady::now() - start).count();
+    if (!result.timedOut && WIFEXITED(status))
+        result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        result.signal = WTERMSIG(status);
+    return result;
+}
+
+const char* const notSaved = "tempikctl: the settings could not be saved in ";
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string storedSettings(const std::string& lines)
+{
+    return std::string("REGEDIT4\n\n[") + SettingsStore::keyPath + "]\n" + lines;
+}
+
+class TempikctlFaults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.ready()) << sim.failure();
+        setenv("XDG_CONFIG_HOME", sim.configRoot().c_str(), 1);
+    }
+    std::string storePath() const { return sim.configFolder() + "/" + SettingsStore::fileName; }
+
+    SimProcess sim{SimSetup{}};   // on COM3 at 19200,e,8,1
+};
+
+} // namespace
+
+TEST_F(TempikctlFaults, ReaderUnpluggedBetweenCommandsEndsInSetErrorAndNotFound)
+{
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
+    // SIGKILL closes the simulator's master: the device and its node are gone.
+    sim.stop(SIGKILL);
+
+    const TimedResult set = ctl({"set-volume", "3"});
+    EXPECT_EQ(set.signal, 0);
+    EXPECT_EQ(set.exitCode, 3);
+    EXPECT_EQ(set.out, "Set Error\n");
+    EXPECT_NE(set.err.find("COM3: no such port"), std::string::npos) << set.err;
+    EXPECT_LT(set.ms, 1000);
+
+    const TimedResult scan = ctl({"scan"});
+    EXPECT_EQ(scan.signal, 0);
+    EXPECT_EQ(scan.exitCode, 1);
+    EXPECT_EQ(scan.out, "Reader Not Find\n");
+    EXPECT_LT(scan.ms, 1000);
+    std::printf("[ figure ] tempikctl after the reader was unplugged: set-volume %.0f ms, scan %.0f ms\n", set.ms,
+                scan.ms);
+}
+
+// A status query frame is 13 bytes; a picture block 78.
+TEST_F(TempikctlFaults, DeviceVanishingInTheMiddleOfAnOperationIsSetErrorNotASignal)
+{
+    const std::string icon = sim.configRoot() + "/dot.ico";
+    writeFile(icon, std::string(70, '\0') + std::string(256, '\x7F'));
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        size_t vanishAfterBytes;
+        double boundMs;
+    };
+    const std::vector<Row> rows = {
+        {"set-volume, in the middle of the command frame", {"set-volume", "3"}, 13 + 5, 1200},
+        {"set-icon, at the first byte of the first block", {"set-icon", icon}, 13 + 1, 3500},
+        {"set-icon, in the middle of the third block", {"set-icon", icon}, 13 + 2 * 78 + 30, 3500},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PseudoTerminal pty;
+        const std::string link = sim.configFolder() + "/ports/COM4";
+        ::unlink(link.c_str());
+        ASSERT_EQ(::symlink(pty.slavePath().c_str(), link.c_str()), 0);
+        writeFile(storePath(), storedSettings("\"ScanCommNo\"=dword:00000004\n"));
+        FarEnd reader(pty,
+                      [](const std::string& payload, int) {
+                          return FarEnd::Answer{payload == "0000AS" ? statusReply() : ackReply(), false};
+                      },
+                      row.vanishAfterBytes);
+        const TimedResult result = ctl(row.args);
+        // Killed by SIGPIPE or SIGHUP would show here, not as an exit code.
+        EXPECT_EQ(result.signal, 0);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_EQ(result.out, "Set Error\n");
+        EXPECT_TRUE(reader.vanished());
+        EXPECT_LT(result.ms, row.boundMs);
+        std::printf("[ figure ] tempikctl %s: %.0f ms\n", row.name, result.ms);
+    }
+}
+
+TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedAndNeverWrittenTo)
+{
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
+    const std::string before = sim.stateText();
+    {
+        PortHolder holder(sim.slavePath());
+        ASSERT_TRUE(holder.held());
+        const TimedResult set = ctl({"set-volume", "3", "--json"});
+        EXPECT_EQ(set.exitCode, 3);
+        EXPECT_EQ(set.out, "{\"command\":\"set-volume\",\"outcome\":\"failed\",\"message\":\"Set Error\","
+                           "\"port\":3,\"error\":\"port is in use by another program\"}\n");
+        EXPECT_LT(set.ms, 500);
+
+        const TimedResult scan = ctl({"scan"});
+        EXPECT_EQ(scan.exitCode, 1);
+        EXPECT_EQ(scan.out, "Reader Not Find\n");
+        EXPECT_LT(scan.ms, 500);
+        EXPECT_EQ(sim.stateText(), before) << "nothing may reach a port another program holds";
+    }
+    const TimedResult set = ctl({"set-volume", "3"});
+    EXPECT_EQ(set.exitCode, 0) << set.out;
+    EXPECT_EQ(sim.stateField("volume").value_or(""), "3");
+}
+
+TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysTheSettingsWereNotSaved)
+{
+    // The unprivileged run must reach the tool's folder and the reader's device.
+    ASSERT_EQ(::chmod(sim.configRoot().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(sim.slavePath().c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(sim.configFolder().c_str(), 0555), 0);
+
+    const TimedResult scan = ctlUnprivileged({"scan"});
+    EXPECT_EQ(scan.signal, 0);
+    EXPECT_EQ(scan.exitCode, 0) << scan.err;
+    EXPECT_EQ(scan.out.substr(0, scan.out.find('\n')), "Get Reader Info Ok. (COM : #3)");
+    EXPECT_NE(scan.err.find(notSaved + storePath()), std::string::npos) << scan.err;
+    EXPECT_EQ(::access(storePath().c_str(), F_OK), -1);
+
+    // The reader takes the new line, and the user learns that it is not remembered.
+    const TimedResult baud = ctlUnprivileged({"set-baud", "38400,e,8,1", "--port", "3", "--json"});
+    EXPECT_EQ(baud.exitCode, 0) << baud.err;
+    EXPECT_EQ(baud.out, "{\"command\":\"set-baud\",\"outcome\":\"accepted\",\"message\":\"Set Ok\","
+                        "\"settingsSaved\":false}\n");
+    EXPECT_NE(baud.err.find(notSaved), std::string::npos) << baud.err;
+    EXPECT_EQ(sim.stateField("line").value_or(""), "38400,e,8,1");
+    EXPECT_EQ(::access(storePath().c_str(), F_OK), -1);
+    ::chmod(sim.configFolder().c_str(), 0755);
+}
+
+namespace {
+
+std::string randomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(count, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(generator() & 0xFF);
+    for (size_t i = 0; i < count; i += 97)
+        bytes[i] = '\0';
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(TempikctlFaults, GarbageInTheSettingsFileBetweenTwoRuns)
+{
+    struct Row {
+        const char* name;
+        std::function<std::string()> garbage;
+        bool saved;   // a file over the store's size limit is neither read nor rewritten
+    };
+    const std::vector<Row> rows = {
+        {"random bytes with NULs", [] { return randomBytes(64 * 1024, 11); }, true},
+        {"one huge line", [] { return std::string(900 * 1024, 'x'); }, true},
+        {"a program", [] { return fileText(ctlPath()).substr(0, 512 * 1024); }, true},
+        {"our key cut off in a value", [] { return storedSettings("\"ScanCommNo\"=dword:0000"
+                                                                  "0003\n\"ScanBaudRate\"=\"19200,e"); }, true},
+        {"an oversized file", [] { return randomBytes(2 * 1024 * 1024, 13); }, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TimedResult first = ctl({"scan"});
+        ASSERT_EQ(first.exitCode, 0) << first.err;
+        ASSERT_EQ(first.err, "");
+
+        const std::string garbage = row.garbage();
+        writeFile(storePath(), garbage);
+        const TimedResult second = ctl({"scan"});
+        EXPECT_EQ(second.signal, 0);
+        EXPECT_EQ(second.exitCode, 0) << second.err;
+        EXPECT_EQ(second.out.substr(0, second.out.find('\n')), "Get Reader Info Ok. (COM : #3)");
+        EXPECT_LT(second.ms, 1500);
+
+        const TimedResult settings = ctl({"settings"});
+        EXPECT_EQ(settings.exitCode, 0);
+        if (row.saved) {
+            EXPECT_EQ(second.err, "");
+            EXPECT_EQ(settings.out, "ScanCommNo=3\nScanBaudRateNo=5\nScanBaudRate=19200,e,8,1\nLanguageFlag=English\n");
+        } else {
+            EXPECT_NE(second.err.find(notSaved + storePath()), std::string::npos) << second.err;
+            EXPECT_EQ(fileText(storePath()), garbage);
+            EXPECT_EQ(settings.out, "ScanCommNo=0\nScanBaudRateNo=5\nScanBaudRate=19200,e,8,1\nLanguageFlag=English\n");
+        }
+        std::printf("[ figure ] tempikctl scan over a settings file of %s: %.0f ms\n", row.name, second.ms);
+        ::unlink(storePath().c_str());
+    }
+}
