@@ -2,6 +2,7 @@
 
 #include "link/frame.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tempik {
@@ -50,6 +51,17 @@ bool ReaderLink::readByte(uint8_t& value)
     if (outcome == ReadOutcome::gone)
         lastFailure_ = DeviceFailure::gone;
     return outcome == ReadOutcome::byte;
+}
+
+// The marks let through a frame whose last EOT has four data bytes before it, while the check is
+// taken at its first EOT; and the check is judged only on the frame just stored, never on bytes
+// an earlier, unfinished frame left further on in the buffer. A frame is good only when that
+// first EOT, inside the frame, follows at least four data bytes.
+bool ReaderLink::firstEotFollowsFourBytes() const
+{
+    const uint8_t* begin = replyBuffer_.data();
+    const uint8_t* eot = std::find(begin, begin + replyLength_, EOT);
+    return eot != begin + replyLength_ && eot - begin >= 5;
 }
 
 bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
@@ -118,7 +130,7 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
                 replyBuffer_[replyLength_] = 0;
                 const char* text = reinterpret_cast<const char*>(replyBuffer_.data());
                 replyText_.assign(text, strnlen(text, replyLength_));
-                return finish(replyCrcMatches(replyBuffer_.data(), replyBuffer_.size()));
+                return finish(replyCrcMatches(replyBuffer_.data(), replyLength_) && firstEotFollowsFourBytes());
             }
             return finish(false);
         }

@@ -62,6 +62,8 @@ public:
     Clock& clock() { return clock_; }
 
 private:
+    bool firstEotFollowsFourBytes() const;
+
     SerialDevice& device_;
     Clock& clock_;
     const PortMap& ports_;

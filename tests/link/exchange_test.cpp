@@ -106,6 +106,33 @@ const std::vector<uint8_t> threeDataBytes = buildReplyFrame("abc");
 const std::vector<uint8_t> eotInData = buildReplyFrame(std::string("00\x04") + "0042OK");
 const std::vector<uint8_t> frameWithoutEot = {ETX, '0', '0', '4', '2', 'O', 'K', '1', '2', '3', '4', CR};
 
+// A later EOT satisfies the marks while the check is taken at the first one, after only two
+// data bytes: 21 bytes long, it would pass for a status reply. Its first 8 bytes are the frame
+// of "ab" with its right check.
+std::vector<uint8_t> shortFrameThenLaterEot()
+{
+    const std::vector<uint8_t> ab = buildReplyFrame("ab");
+    return std::vector<uint8_t>(ab.begin(), ab.end() - 1) + bytesOf("123456\x04" "ABCDE\r");
+}
+
+// What fuzz_reply found: two data bytes before the first EOT, their right check, then noise
+// with a second EOT before the CR.
+const std::vector<uint8_t> fuzzShortFrame = {
+    0x03, 0x30, 0x63, 0x04, 0x37, 0x38, 0x32, 0x39, 0xff, 0x0f, 0x00, 0x00, 0x00, 0x00, 0x30, 0x63, 0x04, 0x43,
+    0x31, 0x32, 0x31, 0xff, 0x0f, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x42, 0xe5, 0x35, 0x0d};
+
+// An unfinished frame leaves its EOT and check digits in the buffer; the next ETX starts over
+// but keeps the EOT mark, so a bare "ETX CR" passes the marks. The digits are made to be the
+// check of the buffer as it then stands (ETX, CR, the zero stored after it, y, z, EOT): only a
+// check that reads past the frame's CR could accept it.
+std::vector<uint8_t> frameOverLeftOverEot()
+{
+    const std::vector<uint8_t> judged = {ETX, CR, 0, 'y', 'z', EOT};
+    const uint16_t check = crc16Frame(judged.data(), judged.size());
+    const std::string digits = hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check));
+    return bytesOf("\x03wxyz\x04" + digits + "q\x03\r");
+}
+
 // The frame length is frame size; 8-bit marks would lose an EOT at 256 and at 260.
 const std::vector<uint8_t> reply261 = buildReplyFrame(std::string(254, 'D'));
 const std::vector<uint8_t> reply265 = buildReplyFrame(std::string(258, 'D'));
@@ -130,7 +157,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"ReplyWithoutCrWaitsForDeadline", {goodStatus.begin(), goodStatus.end() - 1}, false, 20, std::nullopt, true},
         ReplyCase{"EotAt256thByte", reply261, true, 261, reply261, false},
         ReplyCase{"EotAt260thByte", reply265, true, 265, reply265, false},
-        ReplyCase{"ReplyOf507Bytes", reply507, true, 507, reply507, false}),
+        ReplyCase{"ReplyOf507Bytes", reply507, true, 507, reply507, false},
+        ReplyCase{"FirstEotAfterTwoDataBytesFailsDespiteLaterEot", shortFrameThenLaterEot(), false, 21,
+                  shortFrameThenLaterEot(), false},
+        ReplyCase{"FuzzShortFrameWithSecondEot", fuzzShortFrame, false, 36,
+                  std::vector<uint8_t>(fuzzShortFrame.begin(), fuzzShortFrame.begin() + 10), false},
+        ReplyCase{"CheckNeverReadsPastTheFramesCr", frameOverLeftOverEot(), false, 2, bytesOf("\x03\r"), false}),
     [](const ::testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ExchangeTest, RequestIsPacedByteBlockByte)
