@@ -88,6 +88,8 @@ int hexValue(char c)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string path = iconPath();
+    // A new file each time: rewriting one in place makes some file systems write it out at once.
+    std::remove(path.c_str());
     std::FILE* file = std::fopen(path.c_str(), "wb");
     FUZZ_CHECK(file != nullptr);
     FUZZ_CHECK(std::fwrite(data, 1, size, file) == size);
