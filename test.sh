@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (unit, end-to-end over pseudo-terminals,
-# window tests on the offscreen platform). Benchmarks are separate: ./bench.sh.
+# window tests on the offscreen platform), then all of them again built with AddressSanitizer
+# and UndefinedBehaviorSanitizer (in build-sanitize/). Arguments go to both ctest runs
+# (./test.sh -L link). Benchmarks are separate: bench/run.sh; fuzzers: fuzz/run.sh.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/prepare.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2 "$@"
+
+echo "== the same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+build_tree "$root/build-sanitize" -DTEMPIK_SANITIZE=ON
+export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-sanitize --output-on-failure -j2 "$@"

@@ -1,27 +1,19 @@
 // Figures of the link on a real pseudo-terminal: what writing a request costs against its
 // floor, how long an unanswered exchange takes, and how much CPU the reply wait burns.
+#include "bench/figure.h"
 #include "link/frame.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
 #include "tests/support/pty.h"
 
-#include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <sys/resource.h>
 #include <thread>
-#include <vector>
 
 namespace {
 
 using namespace tempik;
-using Steady = std::chrono::steady_clock;
-
-double msSince(Steady::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
-}
+using namespace tempik::bench;
 
 double threadCpuMs()
 {
@@ -41,17 +33,6 @@ public:
 
 private:
     std::string path_;
-};
-
-struct Figures {
-    std::vector<double> values;
-    void add(double v) { values.push_back(v); }
-    double median()
-    {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
-    double max() { return *std::max_element(values.begin(), values.end()); }
 };
 
 // The far end reads everything and answers nothing, so writes never back up.
@@ -80,13 +61,11 @@ private:
 int main()
 {
     constexpr int rounds = 15;
-    constexpr double bitsPerByte = 10;  // start, 8 data, stop
-    constexpr double speed = 19200;
     const std::string payload = "0000AS";
     const std::vector<uint8_t> frame = buildRequestFrame(payload);
-    const double transmissionMs = frame.size() * bitsPerByte / speed * 1000.0;
-    const double writeFloorMs = 24.0 + transmissionMs;
-    const double unansweredFloorMs = 24.0 + 120.0;
+    // A pseudo-terminal sends in no time, so the floors are the pauses and waits alone.
+    constexpr double writePausesMs = 24.0;
+    constexpr double replyWaitMs = 120.0;
 
     testing::PseudoTerminal pty;
     pty.holdSlave();
@@ -101,7 +80,7 @@ int main()
     SilentReader far(pty);
 
     // Writing one request, the way the exchange writes it.
-    Figures write;
+    Series write;
     for (int i = 0; i < rounds; ++i) {
         const auto start = Steady::now();
         link.writeByte(SOH);
@@ -111,39 +90,36 @@ int main()
         write.add(msSince(start));
     }
 
-    Figures withoutReply;
+    Series withoutReply;
     for (int i = 0; i < rounds; ++i) {
         const auto start = Steady::now();
         link.sendCommand(payload, false);
         withoutReply.add(msSince(start));
     }
 
-    Figures unanswered, cpuShare;
+    Series unanswered, cpuShare;
     for (int i = 0; i < rounds; ++i) {
         const double cpuStart = threadCpuMs();
         const auto start = Steady::now();
         link.sendCommand(payload, true);
-        const double took = msSince(start);
-        unanswered.add(took);
+        unanswered.add(msSince(start));
         // The whole exchange's CPU against the wait alone: an upper bound for the wait.
-        cpuShare.add((threadCpuMs() - cpuStart) / 120.0 * 100.0);
+        cpuShare.add((threadCpuMs() - cpuStart) / replyWaitMs * 100.0);
     }
     link.closeChannel();
 
     std::printf("link on a pseudo-terminal, %d rounds each, median (max)\n", rounds);
-    std::printf("  request write      %6.2f ms (%6.2f)  floor %.2f ms (24 ms pauses + %.2f ms for %zu bytes at 19200)"
-                "  ratio %.3f (%.3f)  target <= 1.05\n",
-                write.median(), write.max(), writeFloorMs, transmissionMs, frame.size(), write.median() / writeFloorMs,
-                write.max() / writeFloorMs);
-    std::printf("    (a pseudo-terminal sends at no speed: over the 24 ms of pauses alone, ratio %.3f)\n",
-                write.median() / 24.0);
-    std::printf("  without reply      %6.2f ms (%6.2f)  floor %.2f ms  ratio %.3f (%.3f)\n", withoutReply.median(),
-                withoutReply.max(), writeFloorMs + 10, withoutReply.median() / (writeFloorMs + 10),
-                withoutReply.max() / (writeFloorMs + 10));
-    std::printf("  unanswered exchange %6.2f ms (%6.2f)  floor %.0f ms  ratio %.3f (%.3f)  target <= 1.05\n",
-                unanswered.median(), unanswered.max(), unansweredFloorMs, unanswered.median() / unansweredFloorMs,
-                unanswered.max() / unansweredFloorMs);
-    std::printf("  CPU in a reply wait  %5.2f %% (%5.2f) of one core  target < 10 %%\n", cpuShare.median(),
-                cpuShare.max());
+    std::printf("  request write        %7.2f ms (%7.2f)\n", write.median(), write.max());
+    std::printf("  without reply        %7.2f ms (%7.2f)\n", withoutReply.median(), withoutReply.max());
+    std::printf("  unanswered exchange  %7.2f ms (%7.2f)\n", unanswered.median(), unanswered.max());
+    std::printf("  CPU in a reply wait  %7.2f %% (%7.2f) of one core\n", cpuShare.median(), cpuShare.max());
+    std::printf("  (a UART at 19200,e,8,1 adds %.2f ms to send these %zu bytes)\n",
+                transmissionMs(frame.size(), 19200), frame.size());
+    printFigure("request write", write.median(), "ms", writePausesMs, "<= 1.05", "24 ms of write pauses");
+    printFigure("exchange without reply", withoutReply.median(), "ms", writePausesMs + 10, "<= 1.05",
+                "24 ms of write pauses + 10 ms spin");
+    printFigure("unanswered exchange", unanswered.median(), "ms", writePausesMs + replyWaitMs, "<= 1.05",
+                "24 ms of write pauses + 120 ms reply wait");
+    printFigure("CPU during a reply wait", cpuShare.median(), "% of a core", 0, "< 10 %", "");
     return 0;
 }

@@ -27,7 +27,14 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build "$build" -j"$(nproc)"
+# Configures (once) and builds a build folder of the checkout; extra arguments go to CMake.
+build_tree() {
+    local folder=$1
+    shift
+    if [ ! -f "$folder/build.ninja" ]; then
+        cmake -S "$root" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    fi
+    cmake --build "$folder" -j"$(nproc)"
+}
+
+build_tree "$build"

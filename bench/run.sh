@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark and prints their figures as one table, each against its
+# floor (the sum of the pauses and waits it cannot be faster than) where it has one.
+# They print figures; they are not tests and are not part of ./test.sh.
+# Usage: bench/run.sh [silent ports for the sweep, default 4]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+source scripts/prepare.sh
+ports=${1:-4}
+
+figures=$(mktemp)
+trap 'rm -f "$figures"' EXIT
+status=0
+run() {
+    echo "== $*"
+    "$@" | tee -a "$figures" | grep -v '^figure|' || status=1
+}
+run build/bench/link_bench
+run build/bench/scan_bench "$ports"
+run build/bench/operation_bench
+run bench/startup.sh build 5
+
+echo
+echo "| Figure | Measured | Floor | Ratio | Target |"
+echo "|---|---|---|---|---|"
+grep '^figure|' "$figures" | awk -F'|' '
+    { floor = $6 + 0
+      if (floor > 0) {
+          ratio = $3 / floor
+          printf "| %s | %.2f %s | %.0f ms (%s) | %.3f | %s |\n", $2, $3, $4, floor, $8, ratio, $7
+          if ($7 ~ /^<= / && ratio > substr($7, 4) + 0) missed = 1
+      } else
+          printf "| %s | %.2f %s | | | %s |\n", $2, $3, $4, $7
+    }
+    END { exit missed }' || { echo "a ratio is over its target" >&2; status=1; }
+exit $status
