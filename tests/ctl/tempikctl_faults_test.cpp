@@ -178,7 +178,6 @@ TEST_F(TempikctlFaults, DeviceVanishingInTheMiddleOfAnOperationIsSetErrorNotASig
     };
     const std::vector<Row> rows = {
         {"set-volume, in the middle of the command frame", {"set-volume", "3"}, 13 + 5, 1200},
-        {"set-icon, at the first byte of the first block", {"set-icon", icon}, 13 + 1, 3500},
         {"set-icon, in the middle of the third block", {"set-icon", icon}, 13 + 2 * 78 + 30, 3500},
     };
     for (const Row& row : rows) {

@@ -1,0 +1,98 @@
+// What a save of the settings store reports: true only when every value it was given is in the
+// file, so the front ends can tell the operator when something found or set is not remembered.
+#include "tests/support/sim_process.h"
+#include "ui/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tempik {
+namespace {
+
+// The content of a regular file; "<not a file>" for anything else, "" when absent.
+std::string fileText(const std::string& path)
+{
+    struct stat status;
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        return "<not a file>";
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The save run in a child that drops to nobody when the test runs as root, so that folder
+// permissions bind it; its result comes back as the exit code.
+bool saveAsUnprivileged(const std::function<bool()>& save)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(save() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not drop privileges";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(SettingsSaveResult, TrueOnlyWhenEveryValueIsInTheFile)
+{
+    const LinkSettings good{4, "9600,n,8,1", 2};
+    struct Row {
+        const char* name;
+        std::function<void(const std::string& folder)> prepare;
+        std::function<bool(const SettingsStore&)> save;
+        bool saved;
+        const char* expectedInFile;   // nullptr: the file is as prepare left it
+    };
+    const std::string store = SettingsStore::fileName;
+    const std::vector<Row> rows = {
+        {"a writable folder", [](const std::string&) {},
+         [&](const SettingsStore& s) { return s.saveLinkSettings(good); }, true, "\"ScanBaudRate\"=\"9600,n,8,1\""},
+        {"the language flag", [](const std::string&) {},
+         [](const SettingsStore& s) { return s.saveLanguageFlag("ChineseGB"); }, true, "\"LanguageFlag\"=\"ChineseGB\""},
+        {"a folder where the file should be",
+         [&](const std::string& folder) { ::mkdir((folder + "/" + store).c_str(), 0755); },
+         [&](const SettingsStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
+        {"a file over the size limit",
+         [&](const std::string& folder) {
+             std::ofstream(folder + "/" + store) << std::string(SettingsStore::maximumFileSize + 1, 'x');
+         },
+         [&](const SettingsStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
+        // The two values before the line definition are written; the save still did not do all.
+        {"a line definition with a line break", [](const std::string&) {},
+         [](const SettingsStore& s) { return s.saveLinkSettings({4, "9600\n,n,8,1", 2}); }, false,
+         "\"ScanBaudRateNo\"=dword:00000002"},
+        {"a language flag with a NUL", [](const std::string&) {},
+         [](const SettingsStore& s) { return s.saveLanguageFlag(std::string("Eng\0lish", 8)); }, false, nullptr},
+        {"a read-only folder", [](const std::string& folder) { ::chmod(folder.c_str(), 0555); },
+         [&](const SettingsStore& s) { return saveAsUnprivileged([&] { return s.saveLinkSettings(good); }); }, false,
+         nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::TempFolder root;
+        ::chmod(root.path().c_str(), 0755);   // the unprivileged child must reach the folder
+        const std::string folder = root.path() + "/KESTO";
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+        row.prepare(folder);
+        const std::string path = folder + "/" + store;
+        const std::string before = fileText(path);
+
+        const SettingsStore settingsStore(folder);
+        EXPECT_EQ(row.save(settingsStore), row.saved);
+        if (row.expectedInFile)
+            EXPECT_NE(fileText(path).find(row.expectedInFile), std::string::npos) << fileText(path);
+        else
+            EXPECT_EQ(fileText(path), before);
+        ::chmod(folder.c_str(), 0755);
+    }
+}
+
+} // namespace
+} // namespace tempik
