@@ -477,9 +477,11 @@ TEST(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTime)
             << boxes.texts[0];
         w.expectRecovered();
 
-        // The language switch saves too.
+        // The language switch saves too, and the warning speaks the new language.
         w.click("btnGB");
-        EXPECT_EQ(boxes.texts.size(), 2u);
+        ASSERT_EQ(boxes.texts.size(), 2u);
+        EXPECT_NE(boxes.texts[1].find("\u65e0\u6cd5\u5c06\u8bbe\u7f6e\u4fdd\u5b58\u5230 " + w.folder), std::string::npos)
+            << boxes.texts[1];
         // An operation that saves nothing says nothing more.
         w.click("btnVolume");
         EXPECT_EQ(w.message(), "设定完成");

@@ -37,6 +37,16 @@ constexpr Qt::WindowFlags fixedWindowFlags = Qt::Window | Qt::CustomizeWindowHin
 // The reader display language item matching each window language: English, Simplified, Traditional.
 constexpr int matchingDisplayLanguage[uiLanguageCount] = {0, 2, 1};
 
+// Not one of the reader's own texts: only this tool can fail to keep its settings, and the
+// operator must learn it in the language the window speaks. %1 is the settings file.
+constexpr const char* settingsUnsavedText[uiLanguageCount] = {
+    "The settings could not be saved in %1.\nThey will not be remembered when the program starts again.",
+    "\u65e0\u6cd5\u5c06\u8bbe\u7f6e\u4fdd\u5b58\u5230 %1\u3002\n"
+    "\u7a0b\u5e8f\u518d\u6b21\u542f\u52a8\u65f6\u5c06\u4e0d\u4f1a\u8bb0\u4f4f\u8fd9\u4e9b\u8bbe\u7f6e\u3002",
+    "\u7121\u6cd5\u5c07\u8a2d\u5b9a\u5132\u5b58\u5230 %1\u3002\n"
+    "\u7a0b\u5f0f\u518d\u6b21\u555f\u52d5\u6642\u5c07\u4e0d\u6703\u8a18\u4f4f\u9019\u4e9b\u8a2d\u5b9a\u3002",
+};
+
 QString fromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
@@ -339,8 +349,7 @@ void TfrmModule::runHandler(const std::function<void()>& handler)
         // The operation itself went through; the operator must know it will not be remembered.
         session_.settingsUnsaved = false;
         QMessageBox::warning(this, QString::fromLatin1(applicationTitle),
-                             QStringLiteral("The settings could not be saved in %1.\n"
-                                            "They will not be remembered when the program starts again.")
+                             QString::fromUtf8(settingsUnsavedText[settings_.uiLanguage])
                                  .arg(QString::fromStdString(store_.filePath())));
     }
     handlerRunning_ = false;
