@@ -21,19 +21,8 @@ packages=(
     clang-14 libclang-rt-14-dev cmake ninja-build pkg-config
     libgtest-dev libgmock-dev qt6-base-dev libxkbcommon-dev libasound2-dev
 )
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$root/scripts/install_packages.sh"
+install_missing "${packages[@]}"
 
 if [ ! -f "$build/build.ninja" ]; then
     CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja \

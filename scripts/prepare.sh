@@ -13,19 +13,8 @@ packages=(
     fonts-liberation fonts-wqy-microhei fontconfig
 )
 
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$root/scripts/install_packages.sh"
+install_missing "${packages[@]}"
 
 # Configures (once) and builds a build folder of the checkout; extra arguments go to CMake.
 build_tree() {
