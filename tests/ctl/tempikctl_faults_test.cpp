@@ -48,12 +48,21 @@ TimedResult ctl(const std::vector<std::string>& args)
 }
 
 // Runs tempikctl as the unprivileged user nobody (65534) when the tests run as root, so that
-// file permissions bind it; as it is otherwise.
-TimedResult ctlUnprivileged(const std::vector<std::string>& args)
+// file permissions bind it; as it is otherwise. The build folder may lie where nobody cannot go
+// (a checkout in /root), so nobody runs a copy of the program kept in reachableFolder.
+TimedResult ctlUnprivileged(const std::vector<std::string>& args, const std::string& reachableFolder)
 {
     if (geteuid() != 0)
         return ctl(args);
-    std::vector<std::string> argvText{ctlPath()};
+    const std::string program = reachableFolder + "/tempikctl";
+    {
+        std::ifstream from(ctlPath(), std::ios::binary);
+        std::ofstream to(program, std::ios::binary | std::ios::trunc);
+        to << from.rdbuf();
+    }
+    if (::chmod(program.c_str(), 0755) != 0)
+        return {};
+    std::vector<std::string> argvText{program};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : argvText)
@@ -235,7 +244,7 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     ASSERT_EQ(::chmod(sim.slavePath().c_str(), 0666), 0);
     ASSERT_EQ(::chmod(sim.configFolder().c_str(), 0555), 0);
 
-    const TimedResult scan = ctlUnprivileged({"scan"});
+    const TimedResult scan = ctlUnprivileged({"scan"}, sim.configRoot());
     EXPECT_EQ(scan.signal, 0);
     EXPECT_EQ(scan.exitCode, 0) << scan.err;
     EXPECT_EQ(scan.out.substr(0, scan.out.find('\n')), "Get Reader Info Ok. (COM : #3)");
@@ -243,7 +252,7 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     EXPECT_EQ(::access(storePath().c_str(), F_OK), -1);
 
     // The reader takes the new line, and the user learns that it is not remembered.
-    const TimedResult baud = ctlUnprivileged({"set-baud", "38400,e,8,1", "--port", "3", "--json"});
+    const TimedResult baud = ctlUnprivileged({"set-baud", "38400,e,8,1", "--port", "3", "--json"}, sim.configRoot());
     EXPECT_EQ(baud.exitCode, 0) << baud.err;
     EXPECT_EQ(baud.out, "{\"command\":\"set-baud\",\"outcome\":\"accepted\",\"message\":\"Set Ok\","
                         "\"settingsSaved\":false}\n");
