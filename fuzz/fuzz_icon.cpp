@@ -2,8 +2,6 @@
 // 256 bytes from offset 70 (white past the end) become the 128 x 16 picture, its eight reader
 // blocks and their payloads, and the double-size preview; each is checked against a plain
 // pixel-by-pixel reading of the file.
-//
-// The file lives in a folder made once under $TMPDIR (fuzz/run.sh points it into build-fuzz/).
 #include "fuzz/fuzz_check.h"
 #include "link/frame.h"
 #include "reader/commands.h"
@@ -18,27 +16,7 @@ using namespace tempik;
 
 namespace {
 
-std::string folder;
-
-void removeFolder()
-{
-    if (folder.empty())
-        return;
-    std::remove((folder + "/title.ico").c_str());
-    ::rmdir(folder.c_str());
-}
-
-std::string iconPath()
-{
-    if (folder.empty()) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_icon.XXXXXX";
-        FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        folder = pattern;
-        std::atexit(removeFolder);
-    }
-    return folder + "/title.ico";
-}
+std::string iconPath() { return fuzz::scratchFolder("fuzz_icon") + "/title.ico"; }
 
 // Pixel (x, y), y = 0 the top row, is black when its bit in the file is 0. The file holds the
 // bottom row first, 16 bytes a row, the leftmost pixel in the high bit.

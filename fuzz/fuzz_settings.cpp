@@ -1,8 +1,6 @@
 // The settings file reader: the fuzzer's bytes are TEMPIKConfig.reg. Loads it, saves the link
 // settings and the language over it, and reloads: what was saved reads back exactly, and every
 // line the saves did not write is still there, in its order.
-//
-// The file lives in a folder made once under $TMPDIR (fuzz/run.sh points it into build-fuzz/).
 #include "fuzz/fuzz_check.h"
 #include "ui/settings_store.h"
 #include "ui/text_table.h"
@@ -17,28 +15,6 @@
 using namespace tempik;
 
 namespace {
-
-std::string folder;
-
-void removeFolder()
-{
-    if (folder.empty())
-        return;
-    std::remove((folder + "/" + SettingsStore::fileName).c_str());
-    ::rmdir(folder.c_str());
-}
-
-const std::string& workFolder()
-{
-    if (folder.empty()) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_settings.XXXXXX";
-        FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        folder = pattern;
-        std::atexit(removeFolder);
-    }
-    return folder;
-}
 
 void writeFile(const std::string& path, const uint8_t* data, size_t size)
 {
@@ -114,7 +90,7 @@ extern "C" int fsync(int) { return 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const SettingsStore store(workFolder());
+    const SettingsStore store(fuzz::scratchFolder("fuzz_settings"));
     const std::string path = store.filePath();
     std::remove(path.c_str());   // a new file each time, as in fuzz_icon
     writeFile(path, data, size);

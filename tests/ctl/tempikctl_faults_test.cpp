@@ -3,6 +3,7 @@
 // is gone), the port is held by another program, the configuration folder cannot be written,
 // and the settings file is replaced by garbage between two runs.
 #include "tests/support/far_end.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/fake_device.h"
 #include "tests/support/port_holder.h"
 #include "tests/support/pty.h"
@@ -38,14 +39,16 @@ struct TimedResult : ProgramResult {
     double ms = 0;
 };
 
-TimedResult ctl(const std::vector<std::string>& args)
+TimedResult timedRun(const std::string& program, const std::vector<std::string>& args, bool asNobody = false)
 {
     const auto start = Steady::now();
     TimedResult result;
-    static_cast<ProgramResult&>(result) = runProgram(ctlPath(), args, std::chrono::seconds(10));
+    static_cast<ProgramResult&>(result) = runProgram(program, args, std::chrono::seconds(10), asNobody);
     result.ms = std::chrono::duration<double, std::milli>(Steady::now() - start).count();
     return result;
 }
+
+TimedResult ctl(const std::vector<std::string>& args) { return timedRun(ctlPath(), args); }
 
 // Runs tempikctl as the unprivileged user nobody (65534) when the tests run as root, so that
 // file permissions bind it; as it is otherwise. The build folder may lie where nobody cannot go
@@ -62,76 +65,10 @@ TimedResult ctlUnprivileged(const std::vector<std::string>& args, const std::str
     }
     if (::chmod(program.c_str(), 0755) != 0)
         return {};
-    std::vector<std::string> argvText{program};
-    argvText.insert(argvText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argvText)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    TimedResult result;
-    const auto start = Steady::now();
-    int out[2], err[2];
-    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
-        return result;
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(126);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    close(err[1]);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    const auto deadline = start + std::chrono::seconds(10);
-    for (int open = 2; open > 0 && Steady::now() < deadline;) {
-        if (poll(fds, 2, 100) <= 0)
-            continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            char buffer[4096];
-            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    for (pollfd& f : fds)
-        if (f.fd >= 0) {
-            result.timedOut = true;
-            kill(child, SIGKILL);
-            close(f.fd);
-        }
-    int status = 0;
-    waitpid(child, &status, 0);
-    result.ms = std::chrono::duration<double, std::milli>(Steady::now() - start).count();
-    if (!result.timedOut && WIFEXITED(status))
-        result.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
-        result.signal = WTERMSIG(status);
-    return result;
+    return timedRun(program, args, true);
 }
 
 const char* const notSaved = "tempikctl: the settings could not be saved in ";
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 std::string storedSettings(const std::string& lines)
 {
@@ -261,21 +198,6 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     EXPECT_EQ(::access(storePath().c_str(), F_OK), -1);
     ::chmod(sim.configFolder().c_str(), 0755);
 }
-
-namespace {
-
-std::string randomBytes(size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    std::string bytes(count, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(generator() & 0xFF);
-    for (size_t i = 0; i < count; i += 97)
-        bytes[i] = '\0';
-    return bytes;
-}
-
-} // namespace
 
 TEST_F(TempikctlFaults, GarbageInTheSettingsFileBetweenTwoRuns)
 {

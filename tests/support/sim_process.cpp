@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
@@ -26,7 +27,7 @@ int remainingMs(Clock::time_point deadline)
 
 // fork/exec with the child's stdout on a pipe and stderr on errFd (or a second pipe).
 pid_t spawn(const std::string& path, const std::vector<std::string>& args, int& outRead,
-            int errFd, int* errRead)
+            int errFd, int* errRead, bool asNobody = false)
 {
     int outPipe[2];
     if (pipe2(outPipe, O_CLOEXEC) != 0)
@@ -50,6 +51,8 @@ pid_t spawn(const std::string& path, const std::vector<std::string>& args, int& 
         const int devNull = open("/dev/null", O_RDONLY);
         if (devNull >= 0)
             dup2(devNull, STDIN_FILENO);
+        if (asNobody && (setgroups(0, nullptr) != 0 || setgid(nobodyId) != 0 || setuid(nobodyId) != 0))
+            _exit(126);
         execv(path.c_str(), argv.data());
         const char msg[] = "exec failed\n";
         (void)!write(STDERR_FILENO, msg, sizeof msg - 1);
@@ -187,11 +190,11 @@ TempFolder::~TempFolder()
 }
 
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& args,
-                         std::chrono::milliseconds timeout)
+                         std::chrono::milliseconds timeout, bool asNobody)
 {
     ProgramResult result;
     int outFd = -1, errFd = -1;
-    const pid_t pid = spawn(path, args, outFd, -1, &errFd);
+    const pid_t pid = spawn(path, args, outFd, -1, &errFd, asNobody);
     if (pid < 0) {
         result.err = std::string("cannot start ") + path + ": " + std::strerror(errno);
         return result;

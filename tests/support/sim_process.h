@@ -31,9 +31,13 @@ struct ProgramResult {
     std::string err;            // standard error
 };
 
-// Runs path with args (argv[0] is path) to its end, killing it after timeout.
+// The unprivileged user and group nobody.
+constexpr unsigned nobodyId = 65534;
+
+// Runs path with args (argv[0] is path) to its end, killing it after timeout. asNobody: the
+// child becomes user and group nobody before it starts the program (exit 126 if it cannot).
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& args,
-                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                         std::chrono::milliseconds timeout = std::chrono::seconds(10), bool asNobody = false);
 
 // Path of the built simulator.
 std::string simBinaryPath();

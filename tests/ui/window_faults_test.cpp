@@ -7,6 +7,7 @@
 #include "link/serial_posix.h"
 #include "reader/set_operation.h"
 #include "tests/support/far_end.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/fake_device.h"
 #include "tests/support/port_holder.h"
 #include "tests/support/pty.h"
@@ -125,6 +126,16 @@ struct FaultWindow {
         qobject_cast<QCheckBox*>(window->control("chkLock"))->setChecked(true);
     }
 
+    // Links the pseudo-terminal as COM1 and lets the window find a reader that answers
+    // everything there, which is gone again when this returns.
+    bool findsReaderOn(PseudoTerminal& pty)
+    {
+        pinPort(1, pty.slavePath());
+        FarEnd reader(pty, answering);
+        click("btnScan");
+        return message() == "Get Reader Info Ok. (COM : #1)";
+    }
+
     void pinPort(int port, const std::string& device) const
     {
         const std::string link = folder + "/ports/COM" + std::to_string(port);
@@ -208,12 +219,7 @@ TEST(WindowDeviceVanishes, InASetOperationItEndsInSetError)
         Watchdog watchdog(row.name);
         PseudoTerminal pty;
         FaultWindow w;
-        w.pinPort(1, pty.slavePath());
-        {
-            FarEnd reader(pty, answering);
-            w.click("btnScan");
-            ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
-        }
+        ASSERT_TRUE(w.findsReaderOn(pty));
         qobject_cast<QComboBox*>(w.window->control("cmbSound"))->setCurrentIndex(3);
         FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
         const double ms = w.click("btnVolume");
@@ -301,12 +307,7 @@ TEST(WindowDeviceVanishes, InAnIconUploadItEndsInSetError)
         Watchdog watchdog(row.name);
         PseudoTerminal pty;
         FaultWindow w;
-        w.pinPort(1, pty.slavePath());
-        {
-            FarEnd reader(pty, answering);
-            w.click("btnScan");
-            ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
-        }
+        ASSERT_TRUE(w.findsReaderOn(pty));
         const std::string icon = w.root.path() + "/dot.ico";
         std::ofstream(icon, std::ios::binary) << std::string(70, '\0') << std::string(256, '\x7F');
         w.iconFiles.answer = icon;
@@ -363,28 +364,6 @@ TEST(WindowPortHeldByAnotherProgram, TheScanSkipsItAndASetOperationSaysSetErrorW
     EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
 }
 
-namespace {
-
-std::string randomBytes(size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    std::string bytes(count, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(generator() & 0xFF);
-    // NULs for certain, and stretches of them.
-    for (size_t i = 0; i < count; i += 97)
-        bytes[i] = '\0';
-    return bytes;
-}
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-} // namespace
-
 TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReaderAndMendsTheFile)
 {
     struct Row {
@@ -416,7 +395,7 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
 
         w.window.reset();
         const std::string garbage = row.garbage();
-        std::ofstream(w.folder + "/" + SettingsStore::fileName, std::ios::binary | std::ios::trunc) << garbage;
+        writeFile(w.folder + "/" + SettingsStore::fileName, garbage);
         w.build();
         EXPECT_EQ(w.window->settings().link.ScanCommNo, 0);
         EXPECT_EQ(qobject_cast<QComboBox*>(w.window->control("cmbBaudRate"))->currentIndex(), 5);
