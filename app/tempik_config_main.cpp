@@ -1,9 +1,10 @@
 // tempik-config: the window of the reader configuration tool. No command-line options; the
-// configuration folder is the platform's ($XDG_CONFIG_HOME/KESTO).
-#include "link/port_map.h"
+// configuration folder is the platform's ($XDG_CONFIG_HOME/KESTO on Linux).
+#include "app/platform.h"
 #include "ui/window/application.h"
 #include "ui/window/frm_module.h"
-#include "ui/window/production_seams.h"
+#include "ui/window/icon_file_chooser.h"
+#include "ui/window/tone.h"
 
 #include <QApplication>
 
@@ -14,8 +15,11 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     try {
         tempik::setUpApplication(application);
-        tempik::ProductionSeams production(tempik::configurationFolder());
-        tempik::TfrmModule frmModule(production.seams());
+        tempik::PlatformServices platform;
+        const std::unique_ptr<tempik::Tone> tone = tempik::makeSystemTone();
+        tempik::DialogIconFileChooser iconFiles;
+        tempik::TfrmModule frmModule(
+            {*platform.device, platform.clock, *platform.ports, *platform.store, *tone, iconFiles});
         frmModule.show();
         QApplication::exec();
     } catch (const std::exception& error) {

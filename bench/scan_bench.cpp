@@ -6,7 +6,7 @@
 // Usage: scan_bench [N silent ports, default 4] [repetitions of the absent-port sweep, default 20]
 #include "bench/figure.h"
 #include "link/clock.h"
-#include "link/port_map.h"
+#include "link/port_map_linux.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
 #include "reader/operations.h"
@@ -14,7 +14,7 @@
 #include "tests/support/pty.h"
 #include "tests/support/recording_controls.h"
 #include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 
 #include <algorithm>
 #include <chrono>
@@ -39,7 +39,7 @@ double timedScan(const std::string& configFolder, bool lockTicked, bool& found)
     SystemClock clock;
     LinuxPortMap ports(configFolder);
     ReaderLink link(device, clock, ports);
-    SettingsStore store(configFolder);
+    SettingsFileStore store(configFolder);
     Settings settings;
     ReaderSession session{link, settings, store};
     RecordingControls controls;

@@ -2,8 +2,8 @@
 // settings and the language over it, and reloads: what was saved reads back exactly, and every
 // line the saves did not write is still there, in its order.
 #include "fuzz/fuzz_check.h"
-#include "ui/settings_store.h"
-#include "ui/text_table.h"
+#include "settings/settings_file_store.h"
+#include "texts/text_table.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,7 +90,7 @@ extern "C" int fsync(int) { return 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const SettingsStore store(fuzz::scratchFolder("fuzz_settings"));
+    const SettingsFileStore store(fuzz::scratchFolder("fuzz_settings"));
     const std::string path = store.filePath();
     std::remove(path.c_str());   // a new file each time, as in fuzz_icon
     writeFile(path, data, size);

@@ -2,6 +2,7 @@
 // Time as the link sees it: an unsigned 32-bit millisecond count that wraps, plain sleeps for
 // the write pacing and pauses, and the spin used after a command sent without reply.
 #include <cstdint>
+#include <ctime>
 
 namespace tempik {
 
@@ -22,6 +23,12 @@ uint32_t elapsedSince(Clock& clock, uint32_t start);
 
 // Spins (no sleep, no event processing) until at least ms have passed; returns the elapsed time.
 uint32_t waitMilliseconds(Clock& clock, uint32_t ms);
+
+// Nanoseconds on the platform's monotonic clock.
+int64_t monotonicNanoseconds();
+
+// The PC's local time now.
+std::tm localTimeNow();
 
 // The monotonic clock. A sleep wakes late by the scheduler's latency (tens to hundreds of
 // microseconds); the seven pauses of one request would add that up. So a pause that follows the

@@ -1,7 +1,7 @@
 #pragma once
-// Port numbers ("COM3" is port 3) to device paths. When the configuration folder holds a
-// ports/ folder, its entries COM<n> alone define the ports; otherwise the machine's serial
-// devices are numbered from 1: real on-board UARTs ttyS*, then ttyUSB*, then ttyACM*.
+// Port numbers ("COM3" is port 3) to device paths, and the configuration folder the settings
+// and a pinned port map live in. Each platform numbers its own devices (port_map_linux.cpp).
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,7 +11,8 @@ namespace tempik {
 // "COM" followed by the number, no leading zeros: port 12 gives "COM12".
 std::string portName(int portNumber);
 
-// $XDG_CONFIG_HOME/KESTO, or ~/.config/KESTO when that variable is not set.
+// The platform's configuration folder of the tool: on Linux $XDG_CONFIG_HOME/KESTO, or
+// ~/.config/KESTO when that variable is not set.
 std::string configurationFolder();
 
 class PortMap {
@@ -20,18 +21,7 @@ public:
     virtual std::optional<std::string> devicePath(int portNumber) const = 0;
 };
 
-class LinuxPortMap final : public PortMap {
-public:
-    explicit LinuxPortMap(std::string configFolder, std::string devFolder = "/dev",
-                          std::string sysClassTty = "/sys/class/tty");
-    std::optional<std::string> devicePath(int portNumber) const override;
-    // Every (number, path) known now, for messages and the README's listing.
-    std::vector<std::pair<int, std::string>> knownPorts() const;
-
-private:
-    std::string configFolder_;
-    std::string devFolder_;
-    std::string sysClassTty_;
-};
+// The platform's port map for the configuration folder.
+std::unique_ptr<PortMap> makeSystemPortMap(const std::string& configFolder);
 
 } // namespace tempik

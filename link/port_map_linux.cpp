@@ -1,4 +1,4 @@
-#include "link/port_map.h"
+#include "link/port_map_linux.h"
 
 #include <algorithm>
 #include <cctype>
@@ -80,11 +80,6 @@ std::string homeFolder()
 
 } // namespace
 
-std::string portName(int portNumber)
-{
-    return "COM" + std::to_string(portNumber);
-}
-
 std::string configurationFolder()
 {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -136,6 +131,11 @@ std::vector<std::pair<int, std::string>> LinuxPortMap::knownPorts() const
         for (const auto& [n, name] : numberedDevices(names, prefix))
             ports.emplace_back(++number, devFolder_ + "/" + name);
     return ports;
+}
+
+std::unique_ptr<PortMap> makeSystemPortMap(const std::string& configFolder)
+{
+    return std::make_unique<LinuxPortMap>(configFolder);
 }
 
 } // namespace tempik

@@ -3,6 +3,7 @@
 // (serial_posix.cpp). Tests: an in-memory fake that records every byte and line definition.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tempik {
@@ -43,5 +44,8 @@ public:
     // Kind of the last failure (open or gone), none after a clean open.
     virtual DeviceFailure failure() const = 0;
 };
+
+// The platform's serial device (termios on POSIX, the Win32 communications API on Windows).
+std::unique_ptr<SerialDevice> makeSystemSerialDevice();
 
 } // namespace tempik

@@ -1,6 +1,8 @@
 #include "link/serial_posix.h"
 
+#include "link/clock.h"
 #include "link/line_definition.h"
+#include "link/termios_speed.h"
 
 #include <cerrno>
 #include <ctime>
@@ -20,13 +22,6 @@ namespace {
 constexpr int64_t writeGiveUpNs = 2'000'000'000;
 constexpr int64_t readWaitNs = 1'000'000;
 
-int64_t monotonicNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
 timespec toTimespec(int64_t ns)
 {
     if (ns < 0)
@@ -40,7 +35,7 @@ short pollUntil(int fd, short events, int64_t deadlineNs)
 {
     for (;;) {
         pollfd p{fd, events, 0};
-        const timespec left = toTimespec(deadlineNs - monotonicNs());
+        const timespec left = toTimespec(deadlineNs - monotonicNanoseconds());
         const int ready = ppoll(&p, 1, &left, nullptr);
         if (ready > 0)
             return p.revents;
@@ -56,18 +51,13 @@ void sleepUntil(int64_t deadlineNs)
     }
 }
 
-bool speedConstant(unsigned speed, speed_t& constant)
+// The speeds of the fourteen line definitions; any other leaves the line as it was.
+bool isListedSpeed(unsigned speed)
 {
-    switch (speed) {
-    case 4800: constant = B4800; return true;
-    case 9600: constant = B9600; return true;
-    case 19200: constant = B19200; return true;
-    case 38400: constant = B38400; return true;
-    case 57600: constant = B57600; return true;
-    case 115200: constant = B115200; return true;
-    case 230400: constant = B230400; return true;
-    default: return false;
-    }
+    for (const char* listed : lineDefinitions)
+        if (parseLineDefinition(listed)->speed == speed)
+            return true;
+    return false;
 }
 
 bool isGoneErrno(int error)
@@ -114,8 +104,8 @@ void makeRaw(struct termios& line)
 bool applyLineDefinition(struct termios& line, const std::string& lineDefinition)
 {
     const std::optional<LineDefinition> definition = parseLineDefinition(lineDefinition);
-    speed_t speed = B0;
-    if (!definition || !speedConstant(definition->speed, speed))
+    const speed_t speed = definition && isListedSpeed(definition->speed) ? termiosSpeed(definition->speed) : B0;
+    if (speed == B0)
         return false;
     struct termios result = line;
     if (cfsetispeed(&result, speed) != 0 || cfsetospeed(&result, speed) != 0)
@@ -214,7 +204,7 @@ void PosixSerialDevice::write(const uint8_t* data, size_t count)
 {
     if (fd_ < 0)
         return;
-    const int64_t giveUpAt = monotonicNs() + writeGiveUpNs;
+    const int64_t giveUpAt = monotonicNanoseconds() + writeGiveUpNs;
     size_t done = 0;
     while (done < count) {
         const ssize_t n = ::write(fd_, data + done, count - done);
@@ -244,7 +234,7 @@ void PosixSerialDevice::write(const uint8_t* data, size_t count)
 
 ReadOutcome PosixSerialDevice::readByte(uint8_t& value)
 {
-    const int64_t deadline = monotonicNs() + readWaitNs;
+    const int64_t deadline = monotonicNanoseconds() + readWaitNs;
     // A gone device answers poll at once; it still costs its full 1 ms, so that a caller's
     // wait loop keeps its pace instead of spinning.
     auto gone = [&] {
@@ -274,6 +264,11 @@ ReadOutcome PosixSerialDevice::readByte(uint8_t& value)
     if (revents & (POLLHUP | POLLERR | POLLNVAL))
         return gone();
     return ReadOutcome::none;
+}
+
+std::unique_ptr<SerialDevice> makeSystemSerialDevice()
+{
+    return std::make_unique<PosixSerialDevice>();
 }
 
 } // namespace tempik

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 #include <memory>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 namespace tempik {
 
@@ -26,12 +27,12 @@ bool sourceBitOn(const IconSource& source, int row, int column, int bit)
 
 std::optional<IconSource> readIconSource(const std::string& path)
 {
+    // A folder opens for reading on some systems but is no file to take a picture from.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return std::nullopt;
     File file(std::fopen(path.c_str(), "rb"));
     if (!file)
-        return std::nullopt;
-    // A folder opens for reading here but is no file to take a picture from.
-    struct stat info {};
-    if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode))
         return std::nullopt;
     IconSource source;
     source.fill(offPixels);

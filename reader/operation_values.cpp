@@ -1,6 +1,6 @@
 #include "reader/operation_values.h"
 
-#include "ui/code_page.h"
+#include "texts/code_page.h"
 
 namespace tempik {
 

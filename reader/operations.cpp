@@ -1,40 +1,26 @@
 #include "reader/operations.h"
 
-#include <cerrno>
+#include "link/clock.h"
+
 #include <cstdio>
-#include <ctime>
+#include <filesystem>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace tempik {
 
 namespace {
 
-std::tm systemLocalTime()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
-}
-
 std::string processWorkingFolder()
 {
-    std::vector<char> buffer(256);
-    for (;;) {
-        if (getcwd(buffer.data(), buffer.size()) != nullptr)
-            return std::string(buffer.data());
-        if (errno != ERANGE || buffer.size() >= (1u << 20))
-            return std::string();   // the dialog then starts where the toolkit chooses
-        buffer.resize(buffer.size() * 2);
-    }
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    return error ? std::string() : folder.string();  // empty: the dialog starts where the toolkit chooses
 }
 
 } // namespace
 
 ReaderOperations::ReaderOperations(ReaderSession& session, ReaderControls& controls)
-    : session_(session), controls_(controls), localTime_(systemLocalTime), workingFolder_(processWorkingFolder)
+    : session_(session), controls_(controls), localTime_(localTimeNow), workingFolder_(processWorkingFolder)
 {
 }
 

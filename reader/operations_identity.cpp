@@ -5,7 +5,7 @@
 #include "link/line_definition.h"
 #include "reader/commands.h"
 #include "reader/operation_values.h"
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 namespace tempik {
 

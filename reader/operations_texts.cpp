@@ -5,7 +5,7 @@
 
 #include "reader/commands.h"
 #include "reader/operation_values.h"
-#include "ui/code_page.h"
+#include "texts/code_page.h"
 
 namespace tempik {
 

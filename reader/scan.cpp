@@ -3,8 +3,8 @@
 #include "reader/channel_guard.h"
 #include "reader/commands.h"
 #include "reader/operations.h"
-#include "ui/code_page.h"
-#include "ui/text_table.h"
+#include "texts/code_page.h"
+#include "texts/text_table.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // The process-wide state the operations share: the link with its reply buffer, the persisted
 // settings with their store, the window language and readerFound.
 #include "link/reader_link.h"
-#include "ui/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace tempik {
 

@@ -2,7 +2,7 @@
 
 #include "reader/channel_guard.h"
 #include "reader/commands.h"
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 namespace tempik {
 

@@ -1,6 +1,7 @@
 #include "sim/options.h"
 
 #include "link/line_definition.h"
+#include "link/termios_speed.h"
 #include "sim/pseudo_terminal.h"
 
 #include <cctype>
@@ -58,7 +59,7 @@ const std::map<std::string, Handler>& valueOptions()
              const auto line = parseLineDefinition(v);
              if (!line)
                  return "--line wants a line definition like 19200,e,8,1, not '" + v + "'";
-             if (speedConstant(line->speed) == 0)
+             if (termiosSpeed(line->speed) == B0)
                  return "--line: " + std::to_string(line->speed) + " is not a speed a terminal can be set to";
              o.line = v;
              return {};

@@ -7,10 +7,6 @@
 
 namespace tempik::sim {
 
-// Bits per second to a termios speed constant (B19200 ...) and back; 0 when there is none.
-speed_t speedConstant(unsigned bitsPerSecond);
-unsigned bitsPerSecond(speed_t speed);
-
 class PseudoTerminal {
 public:
     PseudoTerminal() = default;

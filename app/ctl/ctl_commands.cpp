@@ -1,7 +1,7 @@
 #include "app/ctl/ctl_commands.h"
 
 #include "app/ctl/ctl_request.h"
-#include "ui/code_page.h"
+#include "texts/code_page.h"
 
 #include <cstdio>
 #include <cstdlib>

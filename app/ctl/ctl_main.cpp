@@ -3,12 +3,9 @@
 #include "app/ctl/ctl_controls.h"
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_request.h"
-#include "link/clock.h"
-#include "link/port_map.h"
-#include "link/serial_posix.h"
+#include "app/platform.h"
 #include "reader/operations.h"
-#include "ui/settings_store.h"
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 #include <chrono>
 #include <cstdio>
@@ -56,8 +53,9 @@ int printSettings(const Settings& settings, bool json)
 
 int run(const Request& request)
 {
-    const std::string folder = configurationFolder();
-    const SettingsStore store(folder);
+    PlatformServices platform;
+    const SettingsStore& store = *platform.store;
+    const PortMap& ports = *platform.ports;
     Settings settings;
     store.loadSettings(settings);
     if (request.command == "settings")
@@ -80,10 +78,7 @@ int run(const Request& request)
         controls.hour = *request.hour;
     entry.apply(request.arguments.empty() ? std::string() : request.arguments.front(), controls, settings.uiLanguage);
 
-    SystemClock clock;
-    PosixSerialDevice device;
-    const LinuxPortMap ports(folder);
-    ReaderLink link(device, clock, ports);
+    ReaderLink link(*platform.device, platform.clock, ports);
     const auto started = std::chrono::steady_clock::now();
     if (request.trace) {
         link.setFrameObserver([started](ReaderLink::Direction direction, const std::vector<uint8_t>& bytes) {
@@ -131,7 +126,7 @@ int run(const Request& request)
     if (session.settingsUnsaved) {
         // The operation itself worked; only its remembering did not.
         report.emplace_back("settingsSaved", "false");
-        std::cerr << "tempikctl: the settings could not be saved in " << store.filePath()
+        std::cerr << "tempikctl: the settings could not be saved in " << store.location()
                   << "; the port and line will not be remembered\n";
     }
     if (request.json) {

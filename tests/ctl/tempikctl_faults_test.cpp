@@ -8,7 +8,7 @@
 #include "tests/support/port_holder.h"
 #include "tests/support/pty.h"
 #include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +72,7 @@ const char* const notSaved = "tempikctl: the settings could not be saved in ";
 
 std::string storedSettings(const std::string& lines)
 {
-    return std::string("REGEDIT4\n\n[") + SettingsStore::keyPath + "]\n" + lines;
+    return std::string("REGEDIT4\n\n[") + SettingsFileStore::keyPath + "]\n" + lines;
 }
 
 class TempikctlFaults : public ::testing::Test {
@@ -82,7 +82,7 @@ protected:
         ASSERT_TRUE(sim.ready()) << sim.failure();
         setenv("XDG_CONFIG_HOME", sim.configRoot().c_str(), 1);
     }
-    std::string storePath() const { return sim.configFolder() + "/" + SettingsStore::fileName; }
+    std::string storePath() const { return sim.configFolder() + "/" + SettingsFileStore::fileName; }
 
     SimProcess sim{SimSetup{}};   // on COM3 at 19200,e,8,1
 };

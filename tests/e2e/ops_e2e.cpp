@@ -50,7 +50,7 @@ TEST(SetOperationsEndToEnd, IdentifierLineSpeedTitleTextAndIconReachTheReader)
     LiveReader live(setup);
     SimProcess& sim = live.sim;
     ASSERT_TRUE(sim.ready()) << sim.failure();
-    SettingsStore& store = live.store;
+    SettingsFileStore& store = live.store;
     RecordingControls& controls = live.controls;
     ReaderOperations& operations = live.operations;
     TempFolder icons;

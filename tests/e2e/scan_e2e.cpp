@@ -19,7 +19,7 @@ TEST(ScanEndToEnd, findsTheSimulatedReaderOnCom3ThenSetsItsPassword)
     LiveReader live(setup);
     SimProcess& sim = live.sim;
     ASSERT_TRUE(sim.ready()) << sim.failure();
-    SettingsStore& store = live.store;
+    SettingsFileStore& store = live.store;
     RecordingControls& controls = live.controls;
     ReaderOperations& operations = live.operations;
     ReaderLink& link = live.link;

@@ -2,7 +2,7 @@
 // drives a reader: port map, termios device, framed exchanges with the real 120 ms wait.
 #include "link/clock.h"
 #include "link/frame.h"
-#include "link/port_map.h"
+#include "link/port_map_linux.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
 #include "tests/support/sim_process.h"

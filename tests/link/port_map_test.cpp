@@ -1,5 +1,5 @@
 // Port numbers to devices: pinned links in ports/, else the machine's serial devices in order.
-#include "link/port_map.h"
+#include "link/port_map_linux.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
 #include "tests/support/pty.h"

@@ -4,6 +4,7 @@
 #include "link/line_definition.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
+#include "link/termios_speed.h"
 #include "tests/support/pty.h"
 
 #include <gtest/gtest.h>
@@ -263,9 +264,9 @@ TEST(PosixSerialDevice, EveryDefinitionOpensAtItsSpeed)
     PosixSerialDevice device;
     for (int i = 0; i < lineDefinitionCount; ++i) {
         ASSERT_TRUE(device.open(pty.slavePath(), lineDefinitions[size_t(i)])) << lineDefinitions[size_t(i)];
-        EXPECT_EQ(testing::bitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << lineDefinitions[size_t(i)];
+        EXPECT_EQ(termiosBitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << lineDefinitions[size_t(i)];
         device.close();
-        EXPECT_EQ(testing::bitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << "the line keeps its definition after close";
+        EXPECT_EQ(termiosBitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << "the line keeps its definition after close";
     }
 }
 

@@ -2,7 +2,7 @@
 // for each way an operation can end.
 #include "reader/set_operation.h"
 #include "tests/support/reader_rig.h"
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

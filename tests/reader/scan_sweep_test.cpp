@@ -3,7 +3,7 @@
 #include "link/line_definition.h"
 #include "tests/support/reader_rig.h"
 #include "tests/support/scan_script.h"
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

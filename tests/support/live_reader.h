@@ -3,14 +3,14 @@
 // device, the system clock, the Linux port map and the settings store of its configuration
 // folder, with a recording front end. The sweep tries every line definition.
 #include "link/clock.h"
-#include "link/port_map.h"
+#include "link/port_map_linux.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
 #include "reader/operations.h"
 #include "reader/session.h"
 #include "tests/support/recording_controls.h"
 #include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 
 namespace tempik::testing {
 
@@ -26,7 +26,7 @@ struct LiveReader {
     SystemClock clock;
     LinuxPortMap ports;
     ReaderLink link{device, clock, ports};
-    SettingsStore store;
+    SettingsFileStore store;
     Settings settings;
     ReaderSession session{link, settings, store};
     RecordingControls controls;

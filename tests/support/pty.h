@@ -53,7 +53,4 @@ private:
     std::string slavePath_;
 };
 
-// A speed constant (B4800...) as bits per second, 0 when unknown.
-unsigned bitsPerSecond(speed_t speed);
-
 } // namespace tempik::testing

@@ -10,7 +10,7 @@
 #include "tests/support/fake_device.h"
 #include "tests/support/recording_controls.h"
 #include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 
 #include <deque>
 #include <fstream>
@@ -55,7 +55,7 @@ struct ReaderRig {
     FakePortMap ports;
     ReaderLink link{device, clock, ports};
     TempFolder folder;
-    SettingsStore store{folder.path()};
+    SettingsFileStore store{folder.path()};
     Settings settings;
     ReaderSession session{link, settings, store};
     RecordingControls controls;

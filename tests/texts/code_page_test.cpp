@@ -1,8 +1,9 @@
 // The code pages of the texts an operator types: bytes checked against the code charts, one
 // "?" for each character a page cannot hold, and byte lengths as the edit boxes count them.
-#include "ui/code_page.h"
+#include "texts/code_page.h"
+#include "texts/code_page_iconv.h"
 
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

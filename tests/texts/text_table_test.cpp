@@ -1,6 +1,6 @@
 // The text table: every text present in every language, the Chinese columns byte for byte in
 // their own encodings, and the lookups around the table.
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

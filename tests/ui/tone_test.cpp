@@ -8,12 +8,12 @@
 namespace tempik {
 namespace {
 
-TEST(AlsaTone, ReturnsOnlyWhenTheToneHasEnded)
+TEST(SystemTone, ReturnsOnlyWhenTheToneHasEnded)
 {
-    AlsaTone tone;
+    const std::unique_ptr<Tone> tone = makeSystemTone();
     for (const int ms : {60, 120}) {
         const auto start = std::chrono::steady_clock::now();
-        tone.playTone(1000, ms);
+        tone->playTone(1000, ms);
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
         EXPECT_GE(elapsed, ms);
@@ -21,11 +21,11 @@ TEST(AlsaTone, ReturnsOnlyWhenTheToneHasEnded)
     }
 }
 
-TEST(AlsaTone, NothingToPlayReturnsAtOnce)
+TEST(SystemTone, NothingToPlayReturnsAtOnce)
 {
-    AlsaTone tone;
+    const std::unique_ptr<Tone> tone = makeSystemTone();
     const auto start = std::chrono::steady_clock::now();
-    tone.playTone(300, 0);
+    tone->playTone(300, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
 }
 

@@ -1,8 +1,9 @@
 // The real window on the real serial device, clock and port map, against the simulated reader on
 // a pseudo-terminal: a scan, then every button once, each read back from the reader's state.
 #include "link/clock.h"
-#include "link/port_map.h"
+#include "link/port_map_linux.h"
 #include "link/serial_posix.h"
+#include "settings/settings_file_store.h"
 #include "tests/support/sim_process.h"
 #include "tests/ui/window_rig.h"
 #include "ui/window/frm_module.h"
@@ -32,8 +33,8 @@ SimSetup onComOne()
 
 struct LiveWindow {
     LiveWindow()
-        : sim(onComOne()), ports(sim.configFolder()),
-          window(WindowSeams{device, clock, ports, tone, iconFiles, sim.configFolder()})
+        : sim(onComOne()), ports(sim.configFolder()), store(sim.configFolder()),
+          window(WindowSeams{device, clock, ports, store, tone, iconFiles})
     {
     }
 
@@ -46,6 +47,7 @@ struct LiveWindow {
     PosixSerialDevice device;
     SystemClock clock;
     LinuxPortMap ports;
+    SettingsFileStore store;
     RecordingTone tone;
     ScriptedIconFiles iconFiles;
     TfrmModule window;

@@ -3,7 +3,7 @@
 // another program, and the settings file is garbage. Each time the operation ends with its
 // failure outcome, the window comes back enabled with the normal cursor, and nothing hangs.
 #include "link/clock.h"
-#include "link/port_map.h"
+#include "link/port_map_linux.h"
 #include "link/serial_posix.h"
 #include "reader/set_operation.h"
 #include "tests/support/far_end.h"
@@ -13,7 +13,7 @@
 #include "tests/support/pty.h"
 #include "tests/support/sim_process.h"
 #include "tests/ui/window_rig.h"
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 #include "ui/window/frm_module.h"
 #include "ui/window/status_lamp.h"
 
@@ -112,15 +112,15 @@ struct FaultWindow {
         ::mkdir(folder.c_str(), 0755);
         ::mkdir((folder + "/ports").c_str(), 0755);
         if (!storedSettings.empty())
-            std::ofstream(folder + "/" + SettingsStore::fileName)
-                << "REGEDIT4\n\n[" << SettingsStore::keyPath << "]\n" << storedSettings;
+            std::ofstream(folder + "/" + SettingsFileStore::fileName)
+                << "REGEDIT4\n\n[" << SettingsFileStore::keyPath << "]\n" << storedSettings;
         build();
     }
 
     void build()
     {
         window.reset();
-        window = std::make_unique<TfrmModule>(WindowSeams{device, clock, ports, tone, iconFiles, folder});
+        window = std::make_unique<TfrmModule>(WindowSeams{device, clock, ports, store, tone, iconFiles});
         window->show();
         // Every case sweeps one line definition per port: the one stored.
         qobject_cast<QCheckBox*>(window->control("chkLock"))->setChecked(true);
@@ -157,7 +157,7 @@ struct FaultWindow {
     Settings storedSettings() const
     {
         Settings settings;
-        SettingsStore(folder).loadSettings(settings);
+        SettingsFileStore(folder).loadSettings(settings);
         return settings;
     }
 
@@ -184,6 +184,7 @@ struct FaultWindow {
     PosixSerialDevice device;
     SystemClock clock;
     LinuxPortMap ports{folder};
+    SettingsFileStore store{folder};
     RecordingTone tone;
     ScriptedIconFiles iconFiles;
     std::unique_ptr<TfrmModule> window;
@@ -376,7 +377,7 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
         {"a program", [] { return fileText(simBinaryPath()).substr(0, 512 * 1024); }},
         {"a key with values of the wrong types",
          [] {
-             return std::string("REGEDIT4\n\n[") + SettingsStore::keyPath +
+             return std::string("REGEDIT4\n\n[") + SettingsFileStore::keyPath +
                     "]\n\"ScanCommNo\"=\"three\"\n\"ScanBaudRateNo\"=dword:ffffffff\n\"LanguageFlag\"=hex:00,01\n";
          }},
     };
@@ -395,7 +396,7 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
 
         w.window.reset();
         const std::string garbage = row.garbage();
-        writeFile(w.folder + "/" + SettingsStore::fileName, garbage);
+        writeFile(w.folder + "/" + SettingsFileStore::fileName, garbage);
         w.build();
         EXPECT_EQ(w.window->settings().link.ScanCommNo, 0);
         EXPECT_EQ(qobject_cast<QComboBox*>(w.window->control("cmbBaudRate"))->currentIndex(), 5);
@@ -427,7 +428,7 @@ TEST(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTime)
     };
     const std::vector<Row> rows = {
         {"the store file is a folder",
-         [](const std::string& folder) { ::mkdir((folder + "/" + SettingsStore::fileName).c_str(), 0755); }, false},
+         [](const std::string& folder) { ::mkdir((folder + "/" + SettingsFileStore::fileName).c_str(), 0755); }, false},
         {"the configuration folder is read-only", [](const std::string& folder) { ::chmod(folder.c_str(), 0555); },
          true},
     };
@@ -451,7 +452,7 @@ TEST(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTime)
         EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
         EXPECT_EQ(w.window->lamp().colour(), LampColour::yellow);
         ASSERT_EQ(boxes.texts.size(), 1u);
-        EXPECT_NE(boxes.texts[0].find("could not be saved in " + w.folder + "/" + SettingsStore::fileName),
+        EXPECT_NE(boxes.texts[0].find("could not be saved in " + w.folder + "/" + SettingsFileStore::fileName),
                   std::string::npos)
             << boxes.texts[0];
         w.expectRecovered();

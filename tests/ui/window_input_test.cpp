@@ -1,7 +1,7 @@
 // The operator's input: the identifier scroll bar, the edit boxes' limits and the Enter key.
 #include "tests/ui/window_rig.h"
 
-#include "ui/code_page.h"
+#include "texts/code_page.h"
 
 #include <QApplication>
 #include <QClipboard>

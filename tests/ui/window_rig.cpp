@@ -1,6 +1,6 @@
 #include "tests/ui/window_rig.h"
 
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,17 +25,16 @@ void typeText(QWidget* widget, const QString& text)
 WindowRig::WindowRig(const std::vector<std::string>& storedSettings)
 {
     if (!storedSettings.empty()) {
-        QFile file(folder.filePath(QString::fromLatin1(SettingsStore::fileName)));
+        QFile file(folder.filePath(QString::fromLatin1(SettingsFileStore::fileName)));
         if (!file.open(QIODevice::WriteOnly))
             throw std::runtime_error("cannot write the settings file");
-        std::string content = std::string("REGEDIT4\n\n[") + SettingsStore::keyPath + "]\n";
+        std::string content = std::string("REGEDIT4\n\n[") + SettingsFileStore::keyPath + "]\n";
         for (const std::string& line : storedSettings)
             content += line + "\n";
         file.write(content.data(), static_cast<qint64>(content.size()));
     }
     ports.ports = {1};
-    window = std::make_unique<TfrmModule>(
-        WindowSeams{device, clock, ports, tone, iconFiles, folder.path().toStdString()});
+    window = std::make_unique<TfrmModule>(WindowSeams{device, clock, ports, store, tone, iconFiles});
 }
 
 WindowRig::~WindowRig() = default;
@@ -73,7 +72,7 @@ void WindowRig::click(const char* button)
 
 std::string WindowRig::configFile() const
 {
-    QFile file(folder.filePath(QString::fromLatin1(SettingsStore::fileName)));
+    QFile file(folder.filePath(QString::fromLatin1(SettingsFileStore::fileName)));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll().toStdString();

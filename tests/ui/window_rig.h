@@ -1,6 +1,7 @@
 #pragma once
 // A window on the fake device, fake clock and a recording tone, with a configuration folder of
 // its own; a reader on COM1 answers when asked to.
+#include "settings/settings_file_store.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_device.h"
 #include "ui/window/frm_module.h"
@@ -70,6 +71,7 @@ struct WindowRig {
     FakeClock clock;
     FakeDevice device{clock};
     FakePortMap ports;
+    SettingsFileStore store{folder.path().toStdString()};
     RecordingTone tone;
     ScriptedIconFiles iconFiles;
     std::unique_ptr<TfrmModule> window;

@@ -190,7 +190,7 @@ TEST(LanguageSwitch, PressingTheCurrentLanguageAgainSavesAndReselects)
     list->setCurrentIndex(0);
     rig.window->setMessage("Set Ok");
     // Lose the stored value, so only a second save can bring it back.
-    QFile::remove(rig.folder.filePath(QString::fromLatin1(SettingsStore::fileName)));
+    QFile::remove(rig.folder.filePath(QString::fromLatin1(SettingsFileStore::fileName)));
 
     rig.click("btnGB");
     EXPECT_EQ(list->currentIndex(), 2);

@@ -1,6 +1,6 @@
 #include "ui/window/code_page_validator.h"
 
-#include "ui/code_page.h"
+#include "texts/code_page.h"
 
 namespace tempik {
 

@@ -1,6 +1,6 @@
 #include "ui/window/control_table.h"
 
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 #include <cstring>
 

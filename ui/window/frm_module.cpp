@@ -1,7 +1,7 @@
 #include "ui/window/frm_module.h"
 
 #include "link/line_definition.h"
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 #include "ui/window/application.h"
 #include "ui/window/code_page_validator.h"
 #include "ui/window/control_table.h"
@@ -132,9 +132,8 @@ void setControlText(QWidget* widget, const QString& value)
 TfrmModule::TfrmModule(const WindowSeams& seams, QWidget* parent)
     : QWidget(parent, fixedWindowFlags | Qt::WindowCloseButtonHint),
       seams_(seams),
-      store_(seams.configFolder),
       link_(seams.device, seams.clock, seams.ports),
-      session_{link_, settings_, store_},
+      session_{link_, settings_, seams.store},
       operations_(session_, *this)
 {
     prepareWindowResources();
@@ -350,7 +349,7 @@ void TfrmModule::runHandler(const std::function<void()>& handler)
         session_.settingsUnsaved = false;
         QMessageBox::warning(this, QString::fromLatin1(applicationTitle),
                              QString::fromUtf8(settingsUnsavedText[settings_.uiLanguage])
-                                 .arg(QString::fromStdString(store_.filePath())));
+                                 .arg(QString::fromStdString(seams_.store.location())));
     }
     handlerRunning_ = false;
 }
@@ -367,7 +366,7 @@ void TfrmModule::recoverFromError()
 
 void TfrmModule::FormCreate()
 {
-    store_.loadSettings(settings_);
+    seams_.store.loadSettings(settings_);
     setWindowFlags(fixedWindowFlags);
     session_.readerFound = false;
     cmbBaudRate->setCurrentIndex(lineDefinitionIndexOrDefault(settings_.link.ScanBaudRateNo));
@@ -395,7 +394,7 @@ void TfrmModule::switchLanguage(int language)
     for (const std::string& item : displayLanguageItems(language))
         cmbLanguage->addItem(fromUtf8(item));
     cmbLanguage->setCurrentIndex(matchingDisplayLanguage[language]);
-    if (!store_.saveLanguageFlag(settings_.LanguageFlag))
+    if (!seams_.store.saveLanguageFlag(settings_.LanguageFlag))
         session_.settingsUnsaved = true;   // told when the click's handler ends
     FormShow();
     fitEditBoxesToLanguage();

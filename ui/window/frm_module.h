@@ -2,13 +2,13 @@
 // TfrmModule: the tool's one window. Built from the control table, it serves the reader
 // operations as their ReaderControls (lamp, message bar, panels, the values of the controls,
 // cursor, enabling, beep, event processing, icon dialog, preview) and starts them from its
-// buttons. It owns the program-wide state: settings, store, link and session.
+// buttons. It owns the program-wide state: settings, link and session.
 #include "link/reader_link.h"
 #include "reader/feedback.h"
 #include "reader/operations.h"
 #include "reader/session.h"
-#include "ui/settings_store.h"
-#include "ui/text_table.h"
+#include "settings/settings_store.h"
+#include "texts/text_table.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -33,14 +33,14 @@ class PreviewImage;
 class StatusLamp;
 class Tone;
 
-// The platform services the window runs on; production ones come from ProductionSeams.
+// The platform services the window runs on; the program puts the production ones together.
 struct WindowSeams {
     SerialDevice& device;
     Clock& clock;
     const PortMap& ports;
+    const SettingsStore& store;
     Tone& tone;
     IconFileChooser& iconFiles;
-    std::string configFolder;
 };
 
 // tmrBusy: the blink timer; its Tag holds the blink phase.
@@ -131,7 +131,6 @@ private:
 
     WindowSeams seams_;
     Settings settings_;
-    SettingsStore store_;
     ReaderLink link_;
     ReaderSession session_;
     ReaderOperations operations_;

@@ -1,6 +1,8 @@
 #pragma once
 // The beep: a tone of a given frequency and duration that returns when it has ended. The
-// production tone is an ALSA sine on the default device, or a silent wait where none opens.
+// production tone is the platform's, or a silent wait where no sound device opens.
+#include <memory>
+
 namespace tempik {
 
 class Tone {
@@ -9,9 +11,7 @@ public:
     virtual void playTone(int frequencyHz, int durationMs) = 0;
 };
 
-class AlsaTone final : public Tone {
-public:
-    void playTone(int frequencyHz, int durationMs) override;
-};
+// The platform's tone: an ALSA sine on Linux (tone_alsa.cpp), Beep on Windows.
+std::unique_ptr<Tone> makeSystemTone();
 
 } // namespace tempik

@@ -33,6 +33,11 @@ void silentWait(int durationMs)
 
 } // namespace
 
+class AlsaTone final : public Tone {
+public:
+    void playTone(int frequencyHz, int durationMs) override;
+};
+
 void AlsaTone::playTone(int frequencyHz, int durationMs)
 {
     if (durationMs <= 0)
@@ -70,6 +75,11 @@ void AlsaTone::playTone(int frequencyHz, int durationMs)
     const auto rest = std::chrono::milliseconds(durationMs) - spent;
     if (rest > std::chrono::milliseconds(0))
         std::this_thread::sleep_for(rest);
+}
+
+std::unique_ptr<Tone> makeSystemTone()
+{
+    return std::make_unique<AlsaTone>();
 }
 
 } // namespace tempik

@@ -1,10 +1,11 @@
 // Start-up figures of the window: the program's own set-up up to the first shown window, then
 // the time since the launch (given by the caller in nanoseconds since the epoch) and the
 // resident memory, printed as "startup_ms=... rss_kb=...".
-#include "link/port_map.h"
+#include "app/platform.h"
 #include "ui/window/application.h"
 #include "ui/window/frm_module.h"
-#include "ui/window/production_seams.h"
+#include "ui/window/icon_file_chooser.h"
+#include "ui/window/tone.h"
 
 #include <QApplication>
 #include <QFile>
@@ -35,8 +36,10 @@ int main(int argc, char** argv)
     const char* launched = std::getenv("TEMPIK_LAUNCH_NS");
     QApplication application(argc, argv);
     tempik::setUpApplication(application);
-    tempik::ProductionSeams production(tempik::configurationFolder());
-    tempik::TfrmModule frmModule(production.seams());
+    tempik::PlatformServices platform;
+    const std::unique_ptr<tempik::Tone> tone = tempik::makeSystemTone();
+    tempik::DialogIconFileChooser iconFiles;
+    tempik::TfrmModule frmModule({*platform.device, platform.clock, *platform.ports, *platform.store, *tone, iconFiles});
     frmModule.show();
     // After the first pass of the event loop the window has been painted.
     QTimer::singleShot(0, [&] {

@@ -1,9 +1,9 @@
 // The settings store in a temporary configuration folder: defaults, the order of reading and
 // where a wrong type stops it, the write order, what a save keeps, interrupted saves, refused
 // access and files that are not what they should be.
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +85,7 @@ protected:
     {
         Settings settings;
         settings.link.ScanCommNo = 99;  // loading must start from the defaults
-        SettingsStore(folder_).loadSettings(settings);
+        SettingsFileStore(folder_).loadSettings(settings);
         return settings;
     }
     std::string path() const { return folder_ + "/TEMPIKConfig.reg"; }
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsStoreTest, SavesInTheWriteOrderAndReplacesInPlace)
 {
-    const SettingsStore store(folder_);
+    const SettingsFileStore store(folder_);
     store.saveLinkSettings({3, "38400,e,8,1", 7});
     const std::string expected = "REGEDIT4\n\n" + keyLine + "\n"
                                  "\"ScanCommNo\"=dword:00000003\n"
@@ -228,7 +228,7 @@ TEST_F(SettingsStoreTest, SavesInTheWriteOrderAndReplacesInPlace)
 
 TEST_F(SettingsStoreTest, TextsWithQuotesAndBackslashesComeBackAsSaved)
 {
-    const SettingsStore store(folder_);
+    const SettingsFileStore store(folder_);
     store.saveLanguageFlag("a\"b\\c\\");
     EXPECT_NE(readFile(path()).find("\"LanguageFlag\"=\"a\\\"b\\\\c\\\\\"\n"), std::string::npos);
     EXPECT_EQ(load().LanguageFlag, "a\"b\\c\\");
@@ -236,7 +236,7 @@ TEST_F(SettingsStoreTest, TextsWithQuotesAndBackslashesComeBackAsSaved)
 
 TEST_F(SettingsStoreTest, TextThatCannotStandInOneLineEndsTheSaveThere)
 {
-    SettingsStore(folder_).saveLinkSettings({2, "9600,n\n[Other]", 3});
+    SettingsFileStore(folder_).saveLinkSettings({2, "9600,n\n[Other]", 3});
     const Settings settings = load();
     EXPECT_EQ(settings.link.ScanCommNo, 2);
     EXPECT_EQ(settings.link.ScanBaudRateNo, 3);
@@ -258,7 +258,7 @@ TEST_F(SettingsStoreTest, SaveKeepsForeignValuesKeysAndLines)
                                "\"X\"=\"y\"\n";
     writeStore("");
     writeFile(path(), before);
-    SettingsStore(folder_).saveLinkSettings({5, "57600,e,8,1", 9});
+    SettingsFileStore(folder_).saveLinkSettings({5, "57600,e,8,1", 9});
     EXPECT_EQ(readFile(path()), "REGEDIT4\n\n"
                                 "[HKEY_LOCAL_MACHINE\\Software\\KESTO\\Other]\n"
                                 "\"ScanCommNo\"=dword:00000009\n\n"
@@ -277,7 +277,7 @@ TEST_F(SettingsStoreTest, KeyTwiceLaterValueWinsAndIsTheOneReplaced)
 {
     writeStore("\"ScanCommNo\"=dword:00000001\n\n" + keyLine + "\n\"ScanCommNo\"=dword:00000002\n");
     EXPECT_EQ(load().link.ScanCommNo, 2);
-    SettingsStore(folder_).saveLinkSettings({7, "19200,e,8,1", 5});
+    SettingsFileStore(folder_).saveLinkSettings({7, "19200,e,8,1", 5});
     EXPECT_EQ(load().link.ScanCommNo, 7);
     EXPECT_NE(readFile(path()).find("\"ScanCommNo\"=dword:00000001\n"), std::string::npos);
 }
@@ -286,7 +286,7 @@ TEST_F(SettingsStoreTest, ValueOfAnotherTypeOverSeveralLinesIsReplacedWhole)
 {
     writeStore("\"ScanCommNo\"=hex:01,02,\\\n  03,04\n\"Owner\"=\"x\"\n");
     expectDefaults(load());
-    SettingsStore(folder_).saveLinkSettings({4, "19200,e,8,1", 5});
+    SettingsFileStore(folder_).saveLinkSettings({4, "19200,e,8,1", 5});
     EXPECT_EQ(readFile(path()), "REGEDIT4\n\n" + keyLine + "\n"
                                 "\"ScanCommNo\"=dword:00000004\n\"Owner\"=\"x\"\n"
                                 "\"ScanBaudRateNo\"=dword:00000005\n"
@@ -298,7 +298,7 @@ TEST_F(SettingsStoreTest, WindowsLineEndsAreReadAndKept)
     ::mkdir(folder_.c_str(), 0755);
     writeFile(path(), "REGEDIT4\r\n\r\n" + keyLine + "\r\n\"ScanCommNo\"=dword:00000003\r\n");
     EXPECT_EQ(load().link.ScanCommNo, 3);
-    SettingsStore(folder_).saveLanguageFlag("ChineseGB");
+    SettingsFileStore(folder_).saveLanguageFlag("ChineseGB");
     EXPECT_EQ(readFile(path()), "REGEDIT4\r\n\r\n" + keyLine
                                     + "\r\n\"ScanCommNo\"=dword:00000003\r\n"
                                       "\"LanguageFlag\"=\"ChineseGB\"\r\n");
@@ -308,7 +308,7 @@ TEST_F(SettingsStoreTest, SaveAbandonedBeforeItsRenameLeavesTheOldFileWhole)
 {
     writeStore("\"ScanCommNo\"=dword:00000003\n\"LanguageFlag\"=\"ChineseGB\"\n");
     const std::string before = readFile(path());
-    SettingsStore store(folder_);
+    SettingsFileStore store(folder_);
     std::string seenTemporary;
     store.setBeforeReplace([&](const std::string& temporary) {
         seenTemporary = temporary;
@@ -329,7 +329,7 @@ TEST_F(SettingsStoreTest, ProgramDyingBeforeTheRenameLeavesTheOldFileWhole)
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        SettingsStore store(folder_);
+        SettingsFileStore store(folder_);
         store.setBeforeReplace([](const std::string&) -> bool { ::_exit(0); });
         store.saveLinkSettings({8, "19200,e,8,1", 5});
         ::_exit(1);  // the save went on past its hook
@@ -341,7 +341,7 @@ TEST_F(SettingsStoreTest, ProgramDyingBeforeTheRenameLeavesTheOldFileWhole)
     EXPECT_EQ(readFile(path()), before);
     EXPECT_EQ(load().link.ScanCommNo, 3);
     // The leftover temporary file does not get in the way of the next save.
-    SettingsStore(folder_).saveLinkSettings({9, "19200,e,8,1", 5});
+    SettingsFileStore(folder_).saveLinkSettings({9, "19200,e,8,1", 5});
     EXPECT_EQ(load().link.ScanCommNo, 9);
 }
 
@@ -364,7 +364,7 @@ TEST_F(SettingsStoreTest, FileTheUserCannotWriteGivesDefaultsAndIsNotSaved)
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(2);
         Settings settings;
-        SettingsStore store(folder_);
+        SettingsFileStore store(folder_);
         store.loadSettings(settings);
         store.saveLinkSettings({7, "4800,n,8,1", 0});
         store.saveLanguageFlag("ChineseBIG5");
@@ -394,25 +394,25 @@ TEST_F(SettingsStoreTest, StoreThatCannotBeOpenedIsLeftAloneSilently)
     ASSERT_EQ(::mkdir(folder_.c_str(), 0755), 0);
     ASSERT_EQ(::mkdir(path().c_str(), 0755), 0);
     expectDefaults(load());
-    SettingsStore(folder_).saveLanguageFlag("ChineseGB");
+    SettingsFileStore(folder_).saveLanguageFlag("ChineseGB");
     EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"TEMPIKConfig.reg"});
 
     // A configuration folder that cannot exist: its parent is a regular file.
     const std::string blocked = root_ + "/plain-file/KESTO";
     writeFile(root_ + "/plain-file", "x");
     Settings settings;
-    SettingsStore(blocked).loadSettings(settings);
+    SettingsFileStore(blocked).loadSettings(settings);
     expectDefaults(settings);
-    SettingsStore(blocked).saveLinkSettings({3, "19200,e,8,1", 5});
+    SettingsFileStore(blocked).saveLinkSettings({3, "19200,e,8,1", 5});
     EXPECT_EQ(readFile(root_ + "/plain-file"), "x");
 }
 
 TEST_F(SettingsStoreTest, SaveCreatesTheFolderWhenMissing)
 {
     const std::string deep = root_ + "/a/b/KESTO";
-    SettingsStore(deep).saveLanguageFlag("ChineseGB");
+    SettingsFileStore(deep).saveLanguageFlag("ChineseGB");
     Settings settings;
-    SettingsStore(deep).loadSettings(settings);
+    SettingsFileStore(deep).loadSettings(settings);
     EXPECT_EQ(settings.uiLanguage, 1);
 }
 
@@ -464,7 +464,7 @@ TEST_P(GarbageTest, ReadsWhatItCanAndASaveKeepsTheRest)
     writeFile(path(), garbage);
     EXPECT_EQ(load().link.ScanCommNo, GetParam().scanCommNo);
 
-    SettingsStore(folder_).saveLanguageFlag("ChineseBIG5");
+    SettingsFileStore(folder_).saveLanguageFlag("ChineseBIG5");
     const std::string after = readFile(path());
     const Settings settings = load();
     EXPECT_EQ(settings.uiLanguage, 2);
@@ -484,11 +484,11 @@ INSTANTIATE_TEST_SUITE_P(Files, GarbageTest, ::testing::ValuesIn(garbageRows),
 
 TEST_F(SettingsStoreTest, OversizedFileIsNeitherReadNorRewritten)
 {
-    writeStore("\"ScanCommNo\"=dword:00000003\n;" + std::string(SettingsStore::maximumFileSize, 'x')
+    writeStore("\"ScanCommNo\"=dword:00000003\n;" + std::string(SettingsFileStore::maximumFileSize, 'x')
                + "\n");
     const std::string before = readFile(path());
     expectDefaults(load());
-    SettingsStore(folder_).saveLanguageFlag("ChineseGB");
+    SettingsFileStore(folder_).saveLanguageFlag("ChineseGB");
     EXPECT_EQ(readFile(path()), before);
 }
 
@@ -497,7 +497,7 @@ TEST_F(SettingsStoreTest, PipeInPlaceOfTheFileDoesNotHang)
     ASSERT_EQ(::mkdir(folder_.c_str(), 0755), 0);
     ASSERT_EQ(::mkfifo(path().c_str(), 0644), 0);
     expectDefaults(load());
-    SettingsStore(folder_).saveLanguageFlag("ChineseGB");
+    SettingsFileStore(folder_).saveLanguageFlag("ChineseGB");
     struct stat status;
     ASSERT_EQ(::stat(path().c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));

@@ -1,16 +1,14 @@
 // The window's texts in three languages. The Chinese columns are held as GB2312 and Big5
 // bytes; the window and the command line get them converted to UTF-8.
-#include "ui/text_table.h"
+#include "texts/text_table.h"
 
-#include "ui/code_page.h"
+#include "texts/code_page.h"
 
 namespace tempik {
 
 namespace {
 
 // Source encoding of each column, as iconv names it.
-constexpr const char* columnEncoding[uiLanguageCount] = {"CP1252", "GB2312", "BIG5"};
-
 struct Row {
     const char* cell[uiLanguageCount];
 };
@@ -172,7 +170,8 @@ std::string text(int entry, int uiLanguage)
 {
     if (!validLanguage(uiLanguage))
         return {};
-    return convertText(textBytes(entry, uiLanguage), columnEncoding[uiLanguage], "UTF-8");
+    // GBK holds GB2312 and CP950 holds Big5: each column reads as its language's code page.
+    return fromCodePage(textBytes(entry, uiLanguage), uiLanguage);
 }
 
 const std::string& spaces128()
@@ -193,8 +192,7 @@ std::array<std::string, 3> displayLanguageItems(int uiLanguage)
         uiLanguage = english;
     std::array<std::string, 3> items;
     for (int item = 0; item < 3; ++item)
-        items[item] = convertText(displayLanguageRows[item].cell[uiLanguage],
-                                  columnEncoding[uiLanguage], "UTF-8");
+        items[item] = fromCodePage(displayLanguageRows[item].cell[uiLanguage], uiLanguage);
     return items;
 }
 

@@ -1,9 +1,9 @@
 // Conversions between UTF-8 and the 8-bit pages through glibc iconv. A character that the
 // target cannot hold, or a byte sequence the source does not define, becomes one "?": the
 // conversion never fails and never stops early.
-#include "ui/code_page.h"
+#include "texts/code_page_iconv.h"
 
-#include "ui/text_table.h"
+#include "texts/code_page.h"
 
 #include <cerrno>
 #include <cstring>
@@ -65,15 +65,6 @@ size_t doubleByteCharacterLength(const unsigned char* p, size_t left)
 
 } // namespace
 
-const char* codePageName(int uiLanguage)
-{
-    switch (uiLanguage) {
-    case simplifiedChinese: return "GBK";
-    case traditionalChinese: return "BIG5";
-    default: return "CP1252";
-    }
-}
-
 std::string convertText(const std::string& bytes, const char* from, const char* to)
 {
     Converter converter(from, to);
@@ -122,11 +113,6 @@ std::string toCodePage(const std::string& utf8, int uiLanguage)
 std::string fromCodePage(const std::string& bytes, int uiLanguage)
 {
     return convertText(bytes, codePageName(uiLanguage), "UTF-8");
-}
-
-size_t codePageLength(const std::string& utf8, int uiLanguage)
-{
-    return toCodePage(utf8, uiLanguage).size();
 }
 
 } // namespace tempik

@@ -1,7 +1,7 @@
 // What a save of the settings store reports: true only when every value it was given is in the
 // file, so the front ends can tell the operator when something found or set is not remembered.
 #include "tests/support/sim_process.h"
-#include "ui/settings_store.h"
+#include "settings/settings_file_store.h"
 
 #include <gtest/gtest.h>
 
@@ -46,32 +46,32 @@ TEST(SettingsSaveResult, TrueOnlyWhenEveryValueIsInTheFile)
     struct Row {
         const char* name;
         std::function<void(const std::string& folder)> prepare;
-        std::function<bool(const SettingsStore&)> save;
+        std::function<bool(const SettingsFileStore&)> save;
         bool saved;
         const char* expectedInFile;   // nullptr: the file is as prepare left it
     };
-    const std::string store = SettingsStore::fileName;
+    const std::string store = SettingsFileStore::fileName;
     const std::vector<Row> rows = {
         {"a writable folder", [](const std::string&) {},
-         [&](const SettingsStore& s) { return s.saveLinkSettings(good); }, true, "\"ScanBaudRate\"=\"9600,n,8,1\""},
+         [&](const SettingsFileStore& s) { return s.saveLinkSettings(good); }, true, "\"ScanBaudRate\"=\"9600,n,8,1\""},
         {"the language flag", [](const std::string&) {},
-         [](const SettingsStore& s) { return s.saveLanguageFlag("ChineseGB"); }, true, "\"LanguageFlag\"=\"ChineseGB\""},
+         [](const SettingsFileStore& s) { return s.saveLanguageFlag("ChineseGB"); }, true, "\"LanguageFlag\"=\"ChineseGB\""},
         {"a folder where the file should be",
          [&](const std::string& folder) { ::mkdir((folder + "/" + store).c_str(), 0755); },
-         [&](const SettingsStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
+         [&](const SettingsFileStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
         {"a file over the size limit",
          [&](const std::string& folder) {
-             std::ofstream(folder + "/" + store) << std::string(SettingsStore::maximumFileSize + 1, 'x');
+             std::ofstream(folder + "/" + store) << std::string(SettingsFileStore::maximumFileSize + 1, 'x');
          },
-         [&](const SettingsStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
+         [&](const SettingsFileStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
         // The two values before the line definition are written; the save still did not do all.
         {"a line definition with a line break", [](const std::string&) {},
-         [](const SettingsStore& s) { return s.saveLinkSettings({4, "9600\n,n,8,1", 2}); }, false,
+         [](const SettingsFileStore& s) { return s.saveLinkSettings({4, "9600\n,n,8,1", 2}); }, false,
          "\"ScanBaudRateNo\"=dword:00000002"},
         {"a language flag with a NUL", [](const std::string&) {},
-         [](const SettingsStore& s) { return s.saveLanguageFlag(std::string("Eng\0lish", 8)); }, false, nullptr},
+         [](const SettingsFileStore& s) { return s.saveLanguageFlag(std::string("Eng\0lish", 8)); }, false, nullptr},
         {"a read-only folder", [](const std::string& folder) { ::chmod(folder.c_str(), 0555); },
-         [&](const SettingsStore& s) { return saveAsUnprivileged([&] { return s.saveLinkSettings(good); }); }, false,
+         [&](const SettingsFileStore& s) { return saveAsUnprivileged([&] { return s.saveLinkSettings(good); }); }, false,
          nullptr},
     };
     for (const Row& row : rows) {
@@ -84,7 +84,7 @@ TEST(SettingsSaveResult, TrueOnlyWhenEveryValueIsInTheFile)
         const std::string path = folder + "/" + store;
         const std::string before = fileText(path);
 
-        const SettingsStore settingsStore(folder);
+        const SettingsFileStore settingsStore(folder);
         EXPECT_EQ(row.save(settingsStore), row.saved);
         if (row.expectedInFile)
             EXPECT_NE(fileText(path).find(row.expectedInFile), std::string::npos) << fileText(path);

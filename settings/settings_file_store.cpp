@@ -1,0 +1,204 @@
+// The settings store as a registry export file. The file is read whole, edited as a list of
+// lines and written back whole through a temporary file and a rename, so a save either
+// happens completely or not at all.
+#include "settings/settings_file_store.h"
+
+#include "settings/registry_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tempik {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+enum class FileState { absent, fullAccess, refused };
+
+// "Open the key with full access": the file can be read and written. Anything but a regular
+// file (a folder, a pipe that would block the reading) is refused, as is an oversized one.
+FileState fileState(const std::string& path, struct stat* status)
+{
+    if (::stat(path.c_str(), status) != 0)
+        return errno == ENOENT ? FileState::absent : FileState::refused;
+    if (!S_ISREG(status->st_mode) || status->st_size > off_t(SettingsFileStore::maximumFileSize)
+        || ::access(path.c_str(), R_OK | W_OK) != 0)
+        return FileState::refused;
+    return FileState::fullAccess;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path)
+{
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status;
+    if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    std::string content;
+    char buffer[8192];
+    while (true) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            return content;
+        content.append(buffer, static_cast<size_t>(got));
+        if (content.size() > SettingsFileStore::maximumFileSize)
+            return std::nullopt;  // grew since it was looked at
+    }
+}
+
+bool writeAll(int fd, const std::string& data)
+{
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t wrote = ::write(fd, data.data() + done, data.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// Like mkdir -p; true when the folder exists afterwards.
+bool makeFolders(const std::string& folder)
+{
+    for (size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
+        const std::string prefix = folder.substr(0, slash);
+        if (!prefix.empty() && ::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat status;
+    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+using Edit = std::function<void(RegistryFile&)>;
+
+} // namespace
+
+SettingsFileStore::SettingsFileStore(std::string configFolder) : configFolder_(std::move(configFolder)) {}
+
+std::string SettingsFileStore::filePath() const { return configFolder_ + "/" + fileName; }
+
+void SettingsFileStore::loadSettings(Settings& settings) const
+{
+    settings = Settings{};
+    struct stat status;
+    if (fileState(filePath(), &status) != FileState::fullAccess)
+        return;  // no key, or no full access to it: every setting keeps its default
+    const std::optional<std::string> content = readWholeFile(filePath());
+    if (!content)
+        return;
+    const RegistryFile file(*content);
+    readSettings([&file](std::string_view name) { return file.find(name); }, settings);
+}
+
+namespace {
+
+// Reads the file (or starts a new one), applies the edit and puts the result in its place
+// atomically; false, with the old file as it was, when any step fails.
+bool saveWith(const SettingsFileStore& store, const SettingsFileStore::BeforeReplace& beforeReplace,
+              const Edit& edit)
+{
+    const std::string folder = store.configFolder();
+    const std::string path = store.filePath();
+    if (!makeFolders(folder) || ::access(folder.c_str(), R_OK | W_OK | X_OK) != 0)
+        return false;
+    struct stat status;
+    const FileState state = fileState(path, &status);
+    if (state == FileState::refused)
+        return false;
+    std::string content;
+    mode_t mode = 0600;
+    if (state == FileState::fullAccess) {
+        const auto old = readWholeFile(path);
+        if (!old)
+            return false;
+        content = *old;
+        mode = status.st_mode & 07777;
+    }
+    RegistryFile file(content);
+    edit(file);
+
+    std::string temporary = path + ".XXXXXX";
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    const bool written = writeAll(fd.get(), file.content()) && ::fchmod(fd.get(), mode) == 0
+                         && ::fsync(fd.get()) == 0 && fd.close();
+    if (!written || (beforeReplace && !beforeReplace(temporary))
+        || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0)
+        ::fsync(folderFd.get());
+    return true;
+}
+
+// A text with a line break or a NUL cannot stand in one line of the file: that value fails.
+bool storableText(const std::string& text)
+{
+    return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+} // namespace
+
+bool SettingsFileStore::saveLinkSettings(const LinkSettings& link) const
+{
+    const bool storable = storableText(link.ScanBaudRate);
+    const bool saved = saveWith(*this, beforeReplace_, [&](RegistryFile& file) {
+        file.set("ScanCommNo", registryDword(link.ScanCommNo));
+        file.set("ScanBaudRateNo", registryDword(link.ScanBaudRateNo));
+        // A failed value ends the save there; the two before it stay written.
+        if (storable)
+            file.set("ScanBaudRate", registryText(link.ScanBaudRate));
+    });
+    return saved && storable;
+}
+
+bool SettingsFileStore::saveLanguageFlag(const std::string& languageFlag) const
+{
+    if (!storableText(languageFlag))
+        return false;
+    return saveWith(*this, beforeReplace_,
+                    [&](RegistryFile& file) { file.set("LanguageFlag", registryText(languageFlag)); });
+}
+
+std::unique_ptr<SettingsStore> makeSystemSettingsStore(const std::string& configFolder)
+{
+    return std::make_unique<SettingsFileStore>(configFolder);
+}
+
+} // namespace tempik

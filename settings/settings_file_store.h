@@ -1,0 +1,39 @@
+#pragma once
+// The settings store on Linux: TEMPIKConfig.reg in the configuration folder, in the registry
+// export format under the settings key. Saves are atomic (a temporary file, flushed, renamed)
+// and keep every line they did not write.
+#include "settings/settings_store.h"
+
+#include <functional>
+#include <string>
+
+namespace tempik {
+
+class SettingsFileStore final : public SettingsStore {
+public:
+    static constexpr const char* fileName = "TEMPIKConfig.reg";
+    static constexpr const char* keyPath = settingsKeyPath;
+    // A store file larger than this is not read, and not rewritten.
+    static constexpr size_t maximumFileSize = 1 << 20;
+
+    explicit SettingsFileStore(std::string configFolder);
+
+    void loadSettings(Settings& settings) const override;
+    bool saveLinkSettings(const LinkSettings& link) const override;
+    bool saveLanguageFlag(const std::string& languageFlag) const override;
+    std::string location() const override { return filePath(); }
+
+    std::string filePath() const;
+    const std::string& configFolder() const { return configFolder_; }
+
+    // Called with the finished temporary file just before it replaces the store; returning
+    // false abandons the save and leaves the old file as it was. Lets tests interrupt a save.
+    using BeforeReplace = std::function<bool(const std::string& temporaryPath)>;
+    void setBeforeReplace(BeforeReplace hook) { beforeReplace_ = std::move(hook); }
+
+private:
+    std::string configFolder_;
+    BeforeReplace beforeReplace_;
+};
+
+} // namespace tempik
