@@ -9,6 +9,7 @@
 #include "ui/window/preview_image.h"
 #include "ui/window/status_lamp.h"
 #include "ui/window/tone.h"
+#include "ui/window/window_builder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,9 +23,8 @@
 #include <QScreen>
 #include <QScrollBar>
 
-#include <algorithm>
 #include <exception>
-#include <vector>
+#include <utility>
 
 namespace tempik {
 
@@ -50,73 +50,6 @@ constexpr const char* settingsUnsavedText[uiLanguageCount] = {
 QString fromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
-
-QFont styleFont(ControlStyle style)
-{
-    QFont font;
-    switch (style) {
-    case ControlStyle::V:
-    case ControlStyle::M:
-        font.setFamily(QStringLiteral("MS Sans Serif"));
-        font.setPixelSize(16);
-        font.setBold(true);
-        break;
-    case ControlStyle::F:
-        font.setFamily(QStringLiteral("Microsoft Sans Serif"));
-        font.setPixelSize(11);
-        break;
-    case ControlStyle::englishButton:
-        font.setFamily(QStringLiteral("MS Sans Serif"));
-        font.setPixelSize(13);
-        break;
-    case ControlStyle::languagePicture:
-        font.setFamily(QStringLiteral("MS Sans Serif"));
-        font.setPixelSize(11);
-        break;
-    case ControlStyle::window:
-    case ControlStyle::framed:
-        font.setFamily(QStringLiteral("Arial"));
-        font.setPixelSize(16);
-        break;
-    }
-    return font;
-}
-
-// Colours and borders of each style, by the kind of widget that carries it.
-QString styleSheetOf(ControlStyle style, ControlKind kind)
-{
-    switch (style) {
-    case ControlStyle::V:
-        if (kind == ControlKind::panel)
-            return QStringLiteral("QLabel { background-color: palette(highlight); color: yellow; border: 1px solid black; }");
-        if (kind == ControlKind::dropDown)
-            return QStringLiteral("QComboBox { background-color: palette(highlight); color: yellow; border: 1px solid black; padding-left: 3px; }"
-                                  "QComboBox QAbstractItemView { background-color: palette(highlight); color: yellow;"
-                                  " selection-background-color: yellow; selection-color: black; }");
-        return QStringLiteral("QLineEdit { background-color: palette(highlight); color: yellow; border: 1px solid black; padding-left: 2px; }");
-    case ControlStyle::M:
-        // The active-caption colour of the classic desktop.
-        return QStringLiteral("QLabel { background-color: rgb(0, 84, 227); color: white; border: 1px solid black;"
-                              " border-top-color: gray; border-left-color: gray; }");
-    case ControlStyle::F:
-        return QStringLiteral("QLabel { background-color: navy; color: white; border: 1px solid black; }");
-    case ControlStyle::englishButton:
-        return QStringLiteral("QPushButton { color: red; }");
-    case ControlStyle::framed:
-        return QStringLiteral("QLabel { border: 1px solid black; }");
-    case ControlStyle::window:
-    case ControlStyle::languagePicture:
-        break;
-    }
-    return {};
-}
-
-QString designText(const ControlRow& row)
-{
-    if (row.entry == noEntry)
-        return QString::fromUtf8(row.text);
-    return fromUtf8(text(row.entry, english) + row.text);
 }
 
 void setControlText(QWidget* widget, const QString& value)
@@ -156,112 +89,9 @@ QWidget* TfrmModule::control(const char* name) const
 
 void TfrmModule::buildControls()
 {
-    std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (size_t i = 0; i < controlCount; ++i) {
-        const ControlRow& row = controlTable[i];
-        QWidget* parentWidget = row.parent ? control(row.parent) : this;
-        QWidget* widget = nullptr;
-        switch (row.kind) {
-        case ControlKind::form:
-            setObjectName(QString::fromLatin1(row.name));
-            setFixedSize(row.width, row.height);
-            setWindowTitle(designText(row));
-            setWindowIcon(QIcon(QString::fromLatin1(row.picture)));
-            setFont(styleFont(row.style));
-            continue;
-        case ControlKind::button:
-        case ControlKind::pictureButton: {
-            auto* button = new QPushButton(designText(row), parentWidget);
-            // Enter presses the focused button, as desktop users expect of a form.
-            button->setAutoDefault(true);
-            if (row.flags & defaultButton)
-                button->setDefault(true);
-            if (row.picture) {
-                button->setIcon(QIcon(QString::fromLatin1(row.picture)));
-                const int side = std::min(24, row.height - 13);
-                button->setIconSize(row.style == ControlStyle::languagePicture ? QSize(34, 16) : QSize(side, side));
-            }
-            widget = button;
-            break;
-        }
-        case ControlKind::panel:
-        case ControlKind::label: {
-            auto* label = new QLabel(designText(row), parentWidget);
-            label->setTextFormat(Qt::PlainText);
-            label->setAlignment((row.flags & rightAligned) ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
-            label->setFocusPolicy(Qt::NoFocus);
-            widget = label;
-            break;
-        }
-        case ControlKind::scrollBar: {
-            auto* bar = new QScrollBar(Qt::Horizontal, parentWidget);
-            bar->setRange(row.minimum, row.limit);
-            bar->setSingleStep(row.step);
-            bar->setPageStep(row.page);
-            bar->setValue(row.value);
-            // Left moves towards the minimum, as the left arrow does (Qt's scroll bar inverts it).
-            bar->setInvertedControls(false);
-            bar->setFocusPolicy(Qt::StrongFocus);
-            widget = bar;
-            break;
-        }
-        case ControlKind::dropDown: {
-            auto* list = new QComboBox(parentWidget);
-            list->setEditable(false);
-            list->addItems(QString::fromUtf8(row.items).split(QLatin1Char('|')));
-            list->setCurrentIndex(row.value);
-            widget = list;
-            break;
-        }
-        case ControlKind::editBox: {
-            auto* box = new QLineEdit(designText(row), parentWidget);
-            // A character takes at least one byte: the byte limit is also a character limit.
-            box->setMaxLength(row.limit);
-            box->setValidator(new CodePageValidator(row.limit, [this] { return settings_.uiLanguage; }, box));
-            widget = box;
-            break;
-        }
-        case ControlKind::checkBox: {
-            auto* box = new QCheckBox(parentWidget);
-            box->setChecked(row.value != 0);
-            widget = box;
-            break;
-        }
-        case ControlKind::shape:
-            widget = new StatusLamp(parentWidget);
-            break;
-        case ControlKind::image:
-            widget = new PreviewImage(row.width, row.height, parentWidget);
-            break;
-        case ControlKind::timer: {
-            auto* timer = new TaggedTimer(this);
-            timer->setObjectName(QString::fromLatin1(row.name));
-            timer->setInterval(row.limit);
-            timer->Tag = row.value;
-            tmrBusy = timer;
-            continue;
-        }
-        case ControlKind::fileDialog:
-            // The dialog is a seam (IconFileChooser); its filter is read from the row.
-            continue;
-        }
-        widget->setObjectName(QString::fromLatin1(row.name));
-        widget->setGeometry(row.left, row.top, row.width, row.height);
-        if (row.style != ControlStyle::window)
-            widget->setFont(styleFont(row.style));
-        const QString sheet = styleSheetOf(row.style, row.kind);
-        if (!sheet.isEmpty())
-            widget->setStyleSheet(sheet);
-        controls_[row.name] = widget;
-        if (row.tab != noTab && widget->focusPolicy() != Qt::NoFocus)
-            tabOrder.emplace_back(row.tab, widget);
-    }
-
-    std::sort(tabOrder.begin(), tabOrder.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-
+    BuiltControls built = buildControlsFromTable(*this, [this] { return settings_.uiLanguage; });
+    controls_ = std::move(built.widgets);
+    tmrBusy = built.timer;
     btnScan = qobject_cast<QPushButton*>(control("btnScan"));
     pnSerial = qobject_cast<QLabel*>(control("pnSerial"));
     sbID = qobject_cast<QScrollBar*>(control("sbID"));

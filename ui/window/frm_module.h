@@ -10,7 +10,8 @@
 #include "settings/settings_store.h"
 #include "texts/text_table.h"
 
-#include <QTimer>
+#include "ui/window/tagged_timer.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -27,7 +28,6 @@ class QScrollBar;
 namespace tempik {
 
 class CodePageValidator;
-struct ControlRow;
 class IconFileChooser;
 class PreviewImage;
 class StatusLamp;
@@ -41,14 +41,6 @@ struct WindowSeams {
     const SettingsStore& store;
     Tone& tone;
     IconFileChooser& iconFiles;
-};
-
-// tmrBusy: the blink timer; its Tag holds the blink phase.
-class TaggedTimer final : public QTimer {
-    Q_OBJECT
-public:
-    using QTimer::QTimer;
-    int Tag = 0;
 };
 
 class TfrmModule final : public QWidget, public ReaderControls {
@@ -118,8 +110,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Builds the controls from the control table (window_builder) and finds the named ones.
     void buildControls();
-    void applyStyle(QWidget* widget, const ControlRow& row);
     void wireHandlers();
     void onClick(const char* button, std::function<void()> handler);
     // Runs one handler: one at a time, and an error that escapes it is shown, not fatal.
