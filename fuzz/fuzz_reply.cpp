@@ -31,8 +31,7 @@ bool wellFormedReply(const uint8_t* frame, size_t length)
     const size_t eot = static_cast<size_t>(static_cast<const uint8_t*>(eotAt) - frame);
     if (eot < 5 || eot + 4 > length - 2)
         return false;
-    const uint16_t check = crc16Frame(frame, eot + 1);
-    const std::string text = hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check));
+    const std::string text = checkDigits(frame, eot + 1);
     return std::memcmp(frame + eot + 1, text.data(), 4) == 0;
 }
 
@@ -45,8 +44,7 @@ void giveChecks(std::vector<uint8_t>& stream)
             etx = i;
         if (stream[i] != EOT || etx == stream.size() || i + 4 >= stream.size())
             continue;
-        const uint16_t check = crc16Frame(stream.data() + etx, i + 1 - etx);
-        const std::string text = hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check));
+        const std::string text = checkDigits(stream.data() + etx, i + 1 - etx);
         std::memcpy(stream.data() + i + 1, text.data(), 4);
         i += 4;
     }

@@ -40,11 +40,6 @@ char hexDigit(unsigned nibble)
     return static_cast<char>(nibble <= 9 ? 0x30 + nibble : 0x37 + nibble);
 }
 
-std::string checkText(uint16_t check)
-{
-    return hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check & 0xFFu));
-}
-
 } // namespace
 
 const std::array<uint8_t, 256> crcLowTable = makeTable(false);
@@ -73,6 +68,21 @@ uint16_t requestCrc(const uint8_t* payload, size_t n)
     return state.value();
 }
 
+std::string checkDigits(uint16_t check)
+{
+    return hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check & 0xFFu));
+}
+
+std::string checkDigits(const uint8_t* bytes, size_t count)
+{
+    return checkDigits(crc16Frame(bytes, count));
+}
+
+std::string requestCheckDigits(const uint8_t* payload, size_t n)
+{
+    return checkDigits(requestCrc(payload, n));
+}
+
 bool replyCrcMatches(const uint8_t* buffer, size_t bufferSize)
 {
     CrcState state;
@@ -84,7 +94,7 @@ bool replyCrcMatches(const uint8_t* buffer, size_t bufferSize)
     }
     if (i >= bufferSize)
         return false;
-    const std::string expected = checkText(state.value());
+    const std::string expected = checkDigits(state.value());
     for (size_t d = 0; d < 4; ++d) {
         const size_t at = i + 1 + d;
         if (at >= bufferSize || static_cast<char>(buffer[at]) != expected[d])
@@ -100,8 +110,8 @@ std::vector<uint8_t> buildRequestFrame(const std::string& payload)
     frame.push_back(SOH);
     frame.insert(frame.end(), payload.begin(), payload.end());
     frame.push_back(STX);
-    const std::string check = checkText(
-        requestCrc(reinterpret_cast<const uint8_t*>(payload.data()), payload.size()));
+    const std::string check =
+        requestCheckDigits(reinterpret_cast<const uint8_t*>(payload.data()), payload.size());
     frame.insert(frame.end(), check.begin(), check.end());
     frame.push_back(CR);
     return frame;
@@ -114,7 +124,7 @@ std::vector<uint8_t> buildReplyFrame(const std::string& data)
     frame.push_back(ETX);
     frame.insert(frame.end(), data.begin(), data.end());
     frame.push_back(EOT);
-    const std::string check = checkText(crc16Frame(frame.data(), frame.size()));
+    const std::string check = checkDigits(frame.data(), frame.size());
     frame.insert(frame.end(), check.begin(), check.end());
     frame.push_back(CR);
     return frame;

@@ -28,6 +28,14 @@ std::string hexPair(uint8_t value);
 // Check of SOH, the n payload bytes and STX.
 uint16_t requestCrc(const uint8_t* payload, size_t n);
 
+// The four check digits of a frame as they go on the wire: the check in upper-case
+// hexadecimal, high byte first. Every sender and judge of frames renders them here.
+std::string checkDigits(uint16_t check);
+// The check digits of the check over bytes (a reply frame: ETX through its first EOT).
+std::string checkDigits(const uint8_t* bytes, size_t count);
+// The check digits of a request: over SOH, the n payload bytes and STX.
+std::string requestCheckDigits(const uint8_t* payload, size_t n);
+
 // True when the four bytes after the first EOT in buffer equal the hexadecimal text of the
 // check over buffer[0] through that EOT. Exact: lower-case digits do not match.
 bool replyCrcMatches(const uint8_t* buffer, size_t bufferSize);

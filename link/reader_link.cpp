@@ -74,12 +74,11 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
         return false;
 
     const auto* bytes = reinterpret_cast<const uint8_t*>(payload.data());
-    const uint16_t check = requestCrc(bytes, n);
-    const std::string checkText = hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check & 0xFF));
+    const std::string digits = requestCheckDigits(bytes, n);
     writeByte(SOH);
     writeBlock(bytes, n);
     writeByte(STX);
-    for (char digit : checkText)
+    for (char digit : digits)
         writeByte(static_cast<uint8_t>(digit));
     writeByte(CR);
     replyLength_ = 0;

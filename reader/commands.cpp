@@ -23,6 +23,12 @@ std::string fixedField(const std::string& bytes, size_t width)
     return field;
 }
 
+std::string replyField(const std::string& reply, ReplyField field)
+{
+    const size_t from = field.position - 1;
+    return from < reply.size() ? reply.substr(from, field.length) : std::string();
+}
+
 namespace payload {
 
 std::string statusQuery() { return command("AS"); }

@@ -1,6 +1,6 @@
 #pragma once
 // The reader's command set: address "0000", a two-letter code, the argument. Arguments that come
-// from edit boxes arrive here already as code-page bytes.
+// from edit boxes arrive here already as code-page bytes. Also the fields of the replies read.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -32,6 +32,21 @@ std::string pictureBlock(int block, const uint8_t* bytes32); // BB + digit + 64 
 
 // Spaces appended and the result cut to exactly width bytes.
 std::string fixedField(const std::string& bytes, size_t width);
+
+// A field of a reply by its 1-based position in replyText, position 1 being the ETX.
+struct ReplyField {
+    size_t position;
+    size_t length;
+};
+
+// The fields of the status reply (to "0000AS") and of the version reply (to "0000AV").
+constexpr ReplyField identifierField{2, 4};
+constexpr ReplyField serialNumberField{8, 8};
+constexpr ReplyField versionField{8, 8};
+
+// The characters of field that exist in reply, at most its length: a reply cut short (or cut
+// at a zero byte) yields fewer, never a read past its end.
+std::string replyField(const std::string& reply, ReplyField field);
 
 constexpr size_t titleFieldWidth = 16;
 constexpr size_t installFieldWidth = 16;

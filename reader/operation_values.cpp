@@ -1,18 +1,17 @@
 #include "reader/operation_values.h"
 
+#include "reader/commands.h"
+#include "reader/control_values.h"
 #include "texts/code_page.h"
 
 namespace tempik {
 
 namespace {
 
-constexpr size_t serialNumberPosition = 7;   // 0-based index of position 8
-constexpr size_t serialNumberLength = 8;
-
 std::string withoutControlBytes(std::string bytes)
 {
     for (char& b : bytes)
-        if (static_cast<unsigned char>(b) < 0x20)
+        if (isControlByte(static_cast<unsigned char>(b)))
             b = '?';
     return bytes;
 }
@@ -63,9 +62,7 @@ std::string fieldTextBytes(const std::string& utf8, size_t width, int uiLanguage
 
 std::string statusSerialNumber(const std::string& replyText)
 {
-    if (replyText.size() <= serialNumberPosition)
-        return std::string();
-    return replyText.substr(serialNumberPosition, serialNumberLength);
+    return replyField(replyText, serialNumberField);
 }
 
 } // namespace tempik

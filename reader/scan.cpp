@@ -2,6 +2,7 @@
 // serial number, identifier and version, and readerFound.
 #include "reader/channel_guard.h"
 #include "reader/commands.h"
+#include "reader/control_values.h"
 #include "reader/operations.h"
 #include "texts/code_page.h"
 #include "texts/text_table.h"
@@ -19,26 +20,10 @@ constexpr int sweepQueries = 2;
 constexpr int versionQueries = 2;
 constexpr uint32_t versionPauseMs = 100;
 
-// Fields of the replies, by 1-based position in replyText (position 1 is the ETX).
-constexpr size_t identifierPosition = 2;
-constexpr size_t identifierLength = 4;
-constexpr size_t serialPosition = 8;
-constexpr size_t serialLength = 8;
-constexpr size_t versionPosition = 8;
-constexpr size_t versionLength = 8;
-
-// The characters that exist from position on, at most length: a reply cut short (or cut at a
-// zero byte) yields fewer, never a read past its end.
-std::string field(const std::string& reply, size_t position, size_t length)
-{
-    const size_t from = position - 1;
-    return from < reply.size() ? reply.substr(from, length) : std::string();
-}
-
 // The identifier as the reader sends it: exactly four decimal digits, or nothing.
 bool identifierValue(const std::string& identifier, int& value)
 {
-    if (identifier.size() != identifierLength)
+    if (identifier.size() != identifierField.length)
         return false;
     value = 0;
     for (char c : identifier) {
@@ -93,8 +78,8 @@ bool ReaderOperations::btnScanClick()
     window.setWaitCursor(true);
     window.setBusy(true);
     ScanRestore restore(window);
-    window.setSerialText(text(txtSerialNumber, language) + " : ________");
-    window.setVersionText(text(txtVersion, language) + " : __.__-__");
+    window.setSerialText(text(txtSerialNumber, language) + controlValues::pnSerial.text);
+    window.setVersionText(text(txtVersion, language) + controlValues::pnVersion.text);
     window.setIdText("___");
     window.processEvents();   // so that the reset panels are painted
     bool found = false;
@@ -143,8 +128,8 @@ bool ReaderOperations::btnScanClick()
         // 4. The reader answered; replyText holds its status reply.
         const std::string status = link.replyText();
         window.selectBaudRate(lineDefinitionIndexOrDefault(settings.ScanBaudRateNo));
-        window.setSerialText(text(txtSerialNumber, language) + " : " + shown(field(status, serialPosition, serialLength)));
-        const std::string identifier = field(status, identifierPosition, identifierLength);
+        window.setSerialText(text(txtSerialNumber, language) + " : " + shown(replyField(status, serialNumberField)));
+        const std::string identifier = replyField(status, identifierField);
         window.setIdText(shown(identifier));
 
         int position = 0;
@@ -160,7 +145,7 @@ bool ReaderOperations::btnScanClick()
                     if (!link.sendCommand(payload::versionQuery(), true))
                         continue;
                     window.setVersionText(text(txtVersion, language) + " : " +
-                                          shown(field(link.replyText(), versionPosition, versionLength)));
+                                          shown(replyField(link.replyText(), versionField)));
                     link.clock().sleepMs(versionPauseMs);
                     found = true;
                     window.setMessage(portMessage(txtReaderInfoOk, settings.ScanCommNo) + ")");

@@ -8,7 +8,7 @@ namespace tempik {
 
 void ValueControls::setIdPosition(int position)
 {
-    position = std::clamp(position, 1, 9999);
+    position = std::clamp(position, controlValues::sbID.minimum, controlValues::sbID.maximum);
     if (position == idPosition)
         return;
     idPosition = position;

@@ -1,7 +1,9 @@
 #pragma once
 // Controls held as plain values, starting as the window starts: for front ends without widgets
 // (the command line) and for tests, which override what they want to watch.
+#include "reader/control_values.h"
 #include "reader/feedback.h"
+#include "texts/text_table.h"
 
 #include <optional>
 #include <string>
@@ -53,26 +55,26 @@ public:
     PreviewCanvas& iconPreview() override { return nullCanvas_; }
 
     LampColour lamp = LampColour::red;
-    std::string message = "Start Scan Punch-card Reader!";
-    std::string serialText = "S/N : ________";
-    std::string versionText = "VER : __.__-__";
-    std::string idCaption = "0000";
-    int idPosition = 1;
-    int baudRate = 5;
-    bool lock = true;
-    int hour = 0;
-    int language = 0;
-    std::string password = "6082";
-    int sound = 9;
-    int cardType = 0;
-    std::string backLight = "120";
-    std::string work = "010";
-    int idle = 0;
-    int titleMode = 0;
-    std::string title = "KESTO Technology";
-    std::string install = "Office";
-    std::string titleMessage = "Welcome";
-    std::string show = "Hello!";
+    std::string message = text(txtStartScan, english);
+    std::string serialText = text(txtSerialNumber, english) + controlValues::pnSerial.text;
+    std::string versionText = text(txtVersion, english) + controlValues::pnVersion.text;
+    std::string idCaption = controlValues::pnID.text;
+    int idPosition = controlValues::sbID.position;
+    int baudRate = controlValues::cmbBaudRate.selected;
+    bool lock = controlValues::chkLock.ticked;
+    int hour = controlValues::cmbHour.selected;
+    int language = controlValues::cmbLanguage.selected;
+    std::string password = controlValues::edPassword.text;
+    int sound = controlValues::cmbSound.selected;
+    int cardType = controlValues::cmbCardType.selected;
+    std::string backLight = controlValues::edBackLight.text;
+    std::string work = controlValues::edWork.text;
+    int idle = controlValues::cmbIdle.selected;
+    int titleMode = controlValues::cmbTitle.selected;
+    std::string title = controlValues::edTitle.text;
+    std::string install = controlValues::edInstall.text;
+    std::string titleMessage = controlValues::edMessage.text;
+    std::string show = controlValues::edShow.text;
     std::optional<std::string> iconFile;   // nullopt: the operator cancels
 
 private:

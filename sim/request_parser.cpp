@@ -48,8 +48,8 @@ std::optional<std::string> RequestParser::feed(uint8_t byte)
             drop(byte);
             return std::nullopt;
         }
-        const uint16_t crc = requestCrc(reinterpret_cast<const uint8_t*>(payload_.data()), payload_.size());
-        const bool good = check_ == hexPair(static_cast<uint8_t>(crc >> 8)) + hexPair(static_cast<uint8_t>(crc));
+        const bool good =
+            check_ == requestCheckDigits(reinterpret_cast<const uint8_t*>(payload_.data()), payload_.size());
         std::string payload = std::move(payload_);
         payload_.clear();
         check_.clear();

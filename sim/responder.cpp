@@ -10,11 +10,6 @@ namespace {
 
 constexpr size_t dataBeforeBody = 6;   // identifier and filler
 
-std::string checkText(uint16_t crc)
-{
-    return hexPair(static_cast<uint8_t>(crc >> 8)) + hexPair(static_cast<uint8_t>(crc));
-}
-
 bool hasLetter(const std::string& text)
 {
     for (char c : text)
@@ -53,14 +48,14 @@ std::vector<uint8_t> Responder::frame(const std::string& data) const
         for (int filler = 0; filler < 100; ++filler) {
             body[4] = static_cast<char>('0' + filler / 10);
             body[5] = static_cast<char>('0' + filler % 10);
-            if (hasLetter(checkText(dataCrc(body))))
+            if (hasLetter(checkDigits(dataCrc(body))))
                 break;
         }
     }
     uint16_t crc = dataCrc(body);
     if (faults_.badCheck)
         crc = static_cast<uint16_t>(crc + 1);
-    std::string check = checkText(crc);
+    std::string check = checkDigits(crc);
     if (faults_.lowercaseCheck)
         for (char& c : check)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -1,6 +1,7 @@
 #include "app/ctl/ctl_commands.h"
 
 #include "app/ctl/ctl_request.h"
+#include "reader/control_values.h"
 #include "texts/code_page.h"
 
 #include <cstdio>
@@ -12,6 +13,7 @@ namespace tempik::ctl {
 namespace {
 
 using Ops = ReaderOperations;
+namespace cv = controlValues;
 
 int choose(const std::string& argument, const std::map<std::string, int>& choices, const char* what)
 {
@@ -23,18 +25,28 @@ int choose(const std::string& argument, const std::map<std::string, int>& choice
     throw UsageError{std::string(what) + " must be one of " + names + ", not \"" + argument + "\""};
 }
 
-// What an edit box of the window would hold: no control characters, and at most limit bytes in
-// the code page the text is sent in.
-std::string editBoxText(const std::string& text, size_t limit, int uiLanguage, const char* what)
+// What the edit box of the window would hold (fitsEditBox); a refusal says why.
+std::string editBoxText(const std::string& text, const cv::EditBox& box, int uiLanguage, const char* what)
 {
-    for (unsigned char c : text)
-        if (c < 0x20 || c == 0x7F)
-            throw UsageError{std::string(what) + " must not contain control characters"};
-    const size_t bytes = codePageLength(text, uiLanguage);
-    if (bytes > limit)
-        throw UsageError{std::string(what) + " is " + std::to_string(bytes) + " bytes in code page " +
-                         codePageName(uiLanguage) + "; at most " + std::to_string(limit) + " fit"};
-    return text;
+    if (fitsEditBox(text, box.limitBytes, uiLanguage))
+        return text;
+    if (hasControlCharacter(text))
+        throw UsageError{std::string(what) + " must not contain control characters"};
+    throw UsageError{std::string(what) + " is " + std::to_string(codePageLength(text, uiLanguage)) +
+                     " bytes in code page " + codePageName(uiLanguage) + "; at most " +
+                     std::to_string(box.limitBytes) + " fit"};
+}
+
+// "16 bytes", for the help.
+std::string bytesOf(const cv::EditBox& box)
+{
+    return std::to_string(box.limitBytes) + " bytes";
+}
+
+// "1 to 9999": what the identifier scroll bar allows.
+std::string identifierRange()
+{
+    return std::to_string(cv::sbID.minimum) + " to " + std::to_string(cv::sbID.maximum);
 }
 
 void none(const std::string&, CtlControls&, int) {}
@@ -42,8 +54,8 @@ void none(const std::string&, CtlControls&, int) {}
 void setId(const std::string& argument, CtlControls& controls, int)
 {
     if (argument.empty() || argument.size() > 4 || argument.find_first_not_of("0123456789") != std::string::npos ||
-        std::atoi(argument.c_str()) < 1)
-        throw UsageError{"the identifier must be a number from 1 to 9999, not \"" + argument + "\""};
+        std::atoi(argument.c_str()) < cv::sbID.minimum || std::atoi(argument.c_str()) > cv::sbID.maximum)
+        throw UsageError{"the identifier must be a number from " + identifierRange() + ", not \"" + argument + "\""};
     controls.idPosition = std::atoi(argument.c_str());
     controls.idCaption = ReaderOperations::sbIDChange(controls.idPosition);
 }
@@ -58,13 +70,40 @@ void setLanguage(const std::string& argument, CtlControls& controls, int)
     controls.language = choose(argument, {{"english", 0}, {"traditional", 1}, {"simplified", 2}}, "the language");
 }
 
-void setPassword(const std::string& a, CtlControls& c, int l) { c.password = editBoxText(a, 4, l, "the password"); }
-void setBackLight(const std::string& a, CtlControls& c, int l) { c.backLight = editBoxText(a, 3, l, "the backlight value"); }
-void setWork(const std::string& a, CtlControls& c, int l) { c.work = editBoxText(a, 3, l, "the work time value"); }
-void setTitle(const std::string& a, CtlControls& c, int l) { c.title = editBoxText(a, 16, l, "the title text"); }
-void setInstall(const std::string& a, CtlControls& c, int l) { c.install = editBoxText(a, 16, l, "the install message"); }
-void setMessage(const std::string& a, CtlControls& c, int l) { c.titleMessage = editBoxText(a, 128, l, "the title message"); }
-void setShow(const std::string& a, CtlControls& c, int l) { c.show = editBoxText(a, 64, l, "the message"); }
+void setPassword(const std::string& a, CtlControls& c, int l)
+{
+    c.password = editBoxText(a, cv::edPassword, l, "the password");
+}
+
+void setBackLight(const std::string& a, CtlControls& c, int l)
+{
+    c.backLight = editBoxText(a, cv::edBackLight, l, "the backlight value");
+}
+
+void setWork(const std::string& a, CtlControls& c, int l)
+{
+    c.work = editBoxText(a, cv::edWork, l, "the work time value");
+}
+
+void setTitle(const std::string& a, CtlControls& c, int l)
+{
+    c.title = editBoxText(a, cv::edTitle, l, "the title text");
+}
+
+void setInstall(const std::string& a, CtlControls& c, int l)
+{
+    c.install = editBoxText(a, cv::edInstall, l, "the install message");
+}
+
+void setMessage(const std::string& a, CtlControls& c, int l)
+{
+    c.titleMessage = editBoxText(a, cv::edMessage, l, "the title message");
+}
+
+void setShow(const std::string& a, CtlControls& c, int l)
+{
+    c.show = editBoxText(a, cv::edShow, l, "the message");
+}
 
 void setVolume(const std::string& argument, CtlControls& controls, int)
 {
@@ -104,7 +143,7 @@ const std::vector<CommandEntry>& commandTable()
     static const std::vector<CommandEntry> table = {
         {"scan", nullptr, "find the reader: remembered port first, then ports 1-32", none, nullptr},
         {"settings", nullptr, "print the four remembered settings", none, nullptr},
-        {"set-id", "NNNN", "set the reader's identifier, 1 to 9999", setId, &Ops::btnIDClick},
+        {"set-id", "NNNN", "set the reader's identifier, " + identifierRange(), setId, &Ops::btnIDClick},
         {"set-baud", "DEF", "set the reader's line definition (one of 14, or its index)", setBaud,
          &Ops::btnBaudRateClick},
         {"factory-default", nullptr, "reset the reader to its factory defaults", none, &Ops::btnFactoryDefaultClick},
@@ -112,21 +151,27 @@ const std::vector<CommandEntry>& commandTable()
          &Ops::btnDateTimeClick},
         {"set-language", "LANG", "display language: english, traditional or simplified", setLanguage,
          &Ops::btnLanguageClick},
-        {"set-password", "TEXT", "keypad password (at most 4 bytes)", setPassword, &Ops::btnPasswordClick},
+        {"set-password", "TEXT", "keypad password (at most " + bytesOf(cv::edPassword) + ")", setPassword,
+         &Ops::btnPasswordClick},
         {"set-volume", "0-9", "key sound volume", setVolume, &Ops::btnVolumeClick},
         {"set-card-type", "32|64", "card type, 32 or 64 bits", setCardType, &Ops::btnCardTypeClick},
-        {"set-backlight", "TEXT", "backlight value, 000-250 (at most 3 bytes)", setBackLight, &Ops::btnBackLightClick},
-        {"set-work-time", "TEXT", "work time display value, 001-250 (at most 3 bytes)", setWork,
+        {"set-backlight", "TEXT", "backlight value, 000-250 (at most " + bytesOf(cv::edBackLight) + ")", setBackLight,
+         &Ops::btnBackLightClick},
+        {"set-work-time", "TEXT", "work time display value, 001-250 (at most " + bytesOf(cv::edWork) + ")", setWork,
          &Ops::btnWorkModeClick},
         {"set-idle", "date-time|time", "idle screen", setIdle, &Ops::btnIdleClick},
         {"set-title-mode", "none|text|text-icon", "title mode", setTitleMode, &Ops::btnSetTitleModeClick},
-        {"set-title", "TEXT", "title text (16 bytes), then title mode \"text\"", setTitle, &Ops::btnTitleClick},
+        {"set-title", "TEXT", "title text (" + bytesOf(cv::edTitle) + "), then title mode \"text\"", setTitle,
+         &Ops::btnTitleClick},
         {"clear-title", nullptr, "blank the title text", none, &Ops::btnTitleClearClick},
-        {"set-install", "TEXT", "install message (16 bytes)", setInstall, &Ops::btnInstallClick},
+        {"set-install", "TEXT", "install message (" + bytesOf(cv::edInstall) + ")", setInstall,
+         &Ops::btnInstallClick},
         {"clear-install", nullptr, "blank the install message", none, &Ops::btnClrInstallClick},
-        {"set-message", "TEXT", "title message (128 bytes)", setMessage, &Ops::btnTitleMessageClick},
+        {"set-message", "TEXT", "title message (" + bytesOf(cv::edMessage) + ")", setMessage,
+         &Ops::btnTitleMessageClick},
         {"clear-message", nullptr, "blank the title message", none, &Ops::btnClrTitleClick},
-        {"show-message", "TEXT", "show a message on the display (64 bytes)", setShow, &Ops::btnShowMessageClick},
+        {"show-message", "TEXT", "show a message on the display (" + bytesOf(cv::edShow) + ")", setShow,
+         &Ops::btnShowMessageClick},
         {"set-icon", "FILE", "send a 128 x 16, 1-bit icon file as the graphic title", setIcon,
          &Ops::btnTitleIconClick},
     };

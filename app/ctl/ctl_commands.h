@@ -12,7 +12,7 @@ namespace tempik::ctl {
 struct CommandEntry {
     const char* name;
     const char* argument;   // nullptr: none
-    const char* help;
+    std::string help;
     // Checks the argument and puts it into the controls; throws UsageError when it is refused.
     void (*apply)(const std::string& argument, CtlControls& controls, int uiLanguage);
     OperationOutcome (ReaderOperations::*operation)();   // nullptr: scan and settings

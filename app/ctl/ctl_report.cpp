@@ -1,5 +1,7 @@
 #include "app/ctl/ctl_report.h"
 
+#include "link/frame.h"
+
 #include <cstdio>
 
 namespace tempik::ctl {
@@ -10,9 +12,7 @@ std::string traceLine(double milliseconds, ReaderLink::Direction direction, cons
     std::snprintf(head, sizeof head, "[%9.3f ms] %c", milliseconds, direction == ReaderLink::Direction::sent ? '>' : '<');
     std::string hex, printable;
     for (uint8_t b : bytes) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, " %02X", b);
-        hex += pair;
+        hex += ' ' + hexPair(b);
         printable += (b >= 0x20 && b < 0x7F) ? static_cast<char>(b) : '.';
     }
     return std::string(head) + hex + "  |" + printable + "|";

@@ -181,6 +181,7 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {"set-title", "seventeen chars!!"},
         {"set-title", "一二三四五六七八九", "--language", "gb"},   // 18 bytes in GBK
         {"set-password", "a\tb"},
+        {"set-password", "a\x7f" "b"},   // DEL is a control character too
         {"set-volume", "10"},
         {"set-card-type", "48"},
         {"set-icon", "/nonexistent/icon.ico"},

@@ -128,8 +128,7 @@ const std::vector<uint8_t> fuzzShortFrame = {
 std::vector<uint8_t> frameOverLeftOverEot()
 {
     const std::vector<uint8_t> judged = {ETX, CR, 0, 'y', 'z', EOT};
-    const uint16_t check = crc16Frame(judged.data(), judged.size());
-    const std::string digits = hexPair(static_cast<uint8_t>(check >> 8)) + hexPair(static_cast<uint8_t>(check));
+    const std::string digits = checkDigits(judged.data(), judged.size());
     return bytesOf("\x03wxyz\x04" + digits + "q\x03\r");
 }
 

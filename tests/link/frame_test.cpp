@@ -71,8 +71,7 @@ std::vector<uint8_t> withLowerCaseDigits(std::vector<uint8_t> frame)
 std::vector<uint8_t> frameCheckedAtInnerEot()
 {
     std::vector<uint8_t> head = {ETX, 'a', 'b', EOT};
-    const uint16_t check = crc16Frame(head.data(), head.size());
-    const std::string digits = hexPair(uint8_t(check >> 8)) + hexPair(uint8_t(check));
+    const std::string digits = checkDigits(head.data(), head.size());
     head.insert(head.end(), digits.begin(), digits.end());
     const std::vector<uint8_t> tail = {'x', EOT, '0', '0', '0', '0', CR};
     head.insert(head.end(), tail.begin(), tail.end());

@@ -103,6 +103,8 @@ const PayloadRow preferenceRows[] = {
      &ReaderOperations::btnPasswordClick, {"0000BF\xE9"_b}},
     {"PasswordControlByteNeverFramed", [](auto& c, auto&, auto&) { c.password = "1\r2\x03"; },
      &ReaderOperations::btnPasswordClick, {"0000BF1?2?"}},
+    {"PasswordDeleteNeverSent", [](auto& c, auto&, auto&) { c.password = "1\x7f" "2"; },
+     &ReaderOperations::btnPasswordClick, {"0000BF1?2"}},
     {"CardType64Bits", [](auto& c, auto&, auto&) { c.cardType = 1; }, &ReaderOperations::btnCardTypeClick,
      {"0000AH1"}},
     {"BackLightThreeNines", [](auto& c, auto&, auto&) { c.backLight = "999"; },

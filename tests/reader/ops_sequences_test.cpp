@@ -3,6 +3,8 @@
 // clock read once, and the operations that change the link settings.
 #include "tests/reader/ops_fixture.h"
 
+#include "reader/control_values.h"
+
 namespace tempik::testing {
 namespace {
 
@@ -136,9 +138,9 @@ TEST_F(TextSequenceTest, ClearOperationsLeaveTheEditBoxesAndTitleModeAlone)
     operations.btnClrInstallClick();
     operations.btnClrTitleClick();
     EXPECT_EQ(controls.titleMode, 0);
-    EXPECT_EQ(controls.title, "KESTO Technology");
-    EXPECT_EQ(controls.install, "Office");
-    EXPECT_EQ(controls.titleMessage, "Welcome");
+    EXPECT_EQ(controls.title, controlValues::edTitle.text);
+    EXPECT_EQ(controls.install, controlValues::edInstall.text);
+    EXPECT_EQ(controls.titleMessage, controlValues::edMessage.text);
 }
 
 // How long the channel stays open after the status query began, for an accepted operation.

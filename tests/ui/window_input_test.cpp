@@ -1,6 +1,7 @@
 // The operator's input: the identifier scroll bar, the edit boxes' limits and the Enter key.
 #include "tests/ui/window_rig.h"
 
+#include "reader/control_values.h"
 #include "texts/code_page.h"
 
 #include <QApplication>
@@ -95,7 +96,7 @@ TEST_P(EditBoxLimit, RefusesControlCharactersFromPasteAndInsert)
     auto* box = rig.get<QLineEdit>(GetParam().box);
     box->setText(QStringLiteral("ab"));
     box->setCursorPosition(2);
-    for (const char* hostile : {"\x01", "\x02xy", "\x03", "\r", "\n", "\x1f", "\t"}) {
+    for (const char* hostile : {"\x01", "\x02xy", "\x03", "\r", "\n", "\x1f", "\t", "\x7f"}) {
         box->insert(QString::fromLatin1(hostile));
         EXPECT_EQ(box->text(), "ab") << "inserting byte " << static_cast<int>(hostile[0]);
         QApplication::clipboard()->setText(QString::fromLatin1(hostile));
@@ -108,10 +109,13 @@ TEST_P(EditBoxLimit, RefusesControlCharactersFromPasteAndInsert)
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, EditBoxLimit,
-                         ::testing::Values(EditLimit{"edTitle", 16}, EditLimit{"edInstall", 16},
-                                           EditLimit{"edPassword", 4}, EditLimit{"edBackLight", 3},
-                                           EditLimit{"edWork", 3}, EditLimit{"edMessage", 128},
-                                           EditLimit{"edShow", 64}),
+                         ::testing::Values(EditLimit{"edTitle", controlValues::edTitle.limitBytes},
+                                           EditLimit{"edInstall", controlValues::edInstall.limitBytes},
+                                           EditLimit{"edPassword", controlValues::edPassword.limitBytes},
+                                           EditLimit{"edBackLight", controlValues::edBackLight.limitBytes},
+                                           EditLimit{"edWork", controlValues::edWork.limitBytes},
+                                           EditLimit{"edMessage", controlValues::edMessage.limitBytes},
+                                           EditLimit{"edShow", controlValues::edShow.limitBytes}),
                          [](const auto& info) { return std::string(info.param.box); });
 
 TEST(EditBoxes, TextsReachTheReaderAsTyped)

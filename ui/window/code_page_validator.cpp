@@ -1,6 +1,6 @@
 #include "ui/window/code_page_validator.h"
 
-#include "texts/code_page.h"
+#include "reader/control_values.h"
 
 namespace tempik {
 
@@ -11,11 +11,7 @@ CodePageValidator::CodePageValidator(int limitBytes, std::function<int()> langua
 
 bool CodePageValidator::fits(const QString& text) const
 {
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20)
-            return false;
-    }
-    return codePageLength(text.toStdString(), language_()) <= static_cast<size_t>(limit_);
+    return fitsEditBox(text.toStdString(), static_cast<size_t>(limit_), language_());
 }
 
 QValidator::State CodePageValidator::validate(QString& input, int&) const

@@ -1,7 +1,7 @@
 #pragma once
-// The edit boxes' input rule: no control characters (they could carry a framing byte into a
-// payload), and a limit counted in bytes of the current code page, so what is shown is what is
-// sent and no double-byte character is cut in half.
+// The edit boxes' input rule, fitsEditBox of reader/control_values.h: no control characters
+// (below 0x20, and DEL), and a limit counted in bytes of the current code page, so what is
+// shown is what is sent and no double-byte character is cut in half.
 #include <QValidator>
 
 #include <functional>

@@ -1,0 +1,20 @@
+#include "reader/control_values.h"
+
+#include "texts/code_page.h"
+
+namespace tempik {
+
+bool hasControlCharacter(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (isControlByte(c))
+            return true;
+    return false;
+}
+
+bool fitsEditBox(const std::string& utf8, size_t limitBytes, int uiLanguage)
+{
+    return !hasControlCharacter(utf8) && codePageLength(utf8, uiLanguage) <= limitBytes;
+}
+
+} // namespace tempik
