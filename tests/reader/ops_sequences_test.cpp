@@ -142,8 +142,7 @@ TEST_F(TextSequenceTest, ClearOperationsLeaveTheEditBoxesAndTitleModeAlone)
 }
 
 // How long the channel stays open after the status query began, for an accepted operation.
-struct SettleRow {
-    const char* name;
+struct SettleRow : NamedRow {
     Operation operation;
     uint32_t closedAfter;
 };
@@ -166,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SettleRow{"Idle", &ReaderOperations::btnIdleClick, awaitedOnly + 100},
                       SettleRow{"ShowMessage", &ReaderOperations::btnShowMessageClick, unawaitedOnly},
                       SettleRow{"TitleClear", &ReaderOperations::btnTitleClearClick, unawaitedOnly + 200}),
-    [](const auto& info) { return std::string(info.param.name); });
+    rowName);
 
 class DateTimeTest : public OperationsTest {};
 
