@@ -19,6 +19,8 @@ run() {
 run build/bench/link_bench
 run build/bench/scan_bench "$ports"
 run build/bench/operation_bench
+run build/bench/fault_bench
+[ ! -x build/bench/tone_bench ] || run build/bench/tone_bench
 run bench/startup.sh build 5
 
 echo

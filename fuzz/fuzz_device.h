@@ -1,9 +1,11 @@
 #pragma once
-// A serial device and clock for the fuzz targets, free of any test framework: the device plays
-// the fuzzer's bytes one per read, with scripted silences in between, and counts what it gave.
+// A serial device and clock for the fuzz targets, free of any test framework: the tests' fake
+// clock, and a device that plays the fuzzer's bytes one per read, with scripted silences in
+// between, and counts what it gave.
 #include "link/clock.h"
 #include "link/port_map.h"
 #include "link/serial_device.h"
+#include "tests/support/fake_clock.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,17 +14,7 @@
 namespace tempik::fuzz {
 
 // Sleeps and spins move time on at once; nothing really waits.
-class StepClock final : public Clock {
-public:
-    explicit StepClock(uint32_t start) : now_(start) {}
-    uint32_t nowMs() override { return now_; }
-    void sleepMs(uint32_t ms) override { now_ += ms; }
-    void relax() override { now_ += 1; }
-    void advance(uint32_t ms) { now_ += ms; }
-
-private:
-    uint32_t now_;
-};
+using StepClock = testing::FakeClock;
 
 // Plays bytes[0..size) one per read. Before every gapEvery-th byte (0: never) it stays silent
 // for gapReads reads; after the last byte it is silent, or gone when goneAtEnd. A silent or

@@ -1,29 +1,19 @@
 // The real tempikctl binary when things go wrong around it: the reader vanishes between
 // commands and in the middle of one (an icon upload too, where writes go to a slave whose master
 // is gone), the port is held by another program, the configuration folder cannot be written,
-// and the settings file is replaced by garbage between two runs.
+// and the settings file is replaced by garbage between two runs. How long each run takes is a
+// figure of bench/fault_bench.
 #include "tests/support/far_end.h"
-#include "tests/support/file_bytes.h"
-#include "tests/support/fake_device.h"
-#include "tests/support/port_holder.h"
-#include "tests/support/pty.h"
 #include "tests/support/sim_process.h"
 #include "settings/settings_file_store.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <grp.h>
-#include <poll.h>
-#include <random>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tempik;
@@ -31,41 +21,24 @@ using namespace tempik::testing;
 
 namespace {
 
-using Steady = std::chrono::steady_clock;
-
-std::string ctlPath() { return std::string(TEMPIK_BINARY_DIR) + "/app/tempikctl"; }
-
-struct TimedResult : ProgramResult {
-    double ms = 0;
-};
-
-TimedResult timedRun(const std::string& program, const std::vector<std::string>& args, bool asNobody = false)
-{
-    const auto start = Steady::now();
-    TimedResult result;
-    static_cast<ProgramResult&>(result) = runProgram(program, args, std::chrono::seconds(10), asNobody);
-    result.ms = std::chrono::duration<double, std::milli>(Steady::now() - start).count();
-    return result;
-}
-
-TimedResult ctl(const std::vector<std::string>& args) { return timedRun(ctlPath(), args); }
+ProgramResult ctl(const std::vector<std::string>& args) { return runProgram(ctlBinaryPath(), args); }
 
 // Runs tempikctl as the unprivileged user nobody (65534) when the tests run as root, so that
 // file permissions bind it; as it is otherwise. The build folder may lie where nobody cannot go
 // (a checkout in /root), so nobody runs a copy of the program kept in reachableFolder.
-TimedResult ctlUnprivileged(const std::vector<std::string>& args, const std::string& reachableFolder)
+ProgramResult ctlUnprivileged(const std::vector<std::string>& args, const std::string& reachableFolder)
 {
     if (geteuid() != 0)
         return ctl(args);
     const std::string program = reachableFolder + "/tempikctl";
     {
-        std::ifstream from(ctlPath(), std::ios::binary);
+        std::ifstream from(ctlBinaryPath(), std::ios::binary);
         std::ofstream to(program, std::ios::binary | std::ios::trunc);
         to << from.rdbuf();
     }
     if (::chmod(program.c_str(), 0755) != 0)
         return {};
-    return timedRun(program, args, true);
+    return runProgram(program, args, std::chrono::seconds(10), true);
 }
 
 const char* const notSaved = "tempikctl: the settings could not be saved in ";
@@ -95,20 +68,16 @@ TEST_F(TempikctlFaults, ReaderUnpluggedBetweenCommandsEndsInSetErrorAndNotFound)
     // SIGKILL closes the simulator's master: the device and its node are gone.
     sim.stop(SIGKILL);
 
-    const TimedResult set = ctl({"set-volume", "3"});
+    const ProgramResult set = ctl({"set-volume", "3"});
     EXPECT_EQ(set.signal, 0);
     EXPECT_EQ(set.exitCode, 3);
     EXPECT_EQ(set.out, "Set Error\n");
     EXPECT_NE(set.err.find("COM3: no such port"), std::string::npos) << set.err;
-    EXPECT_LT(set.ms, 1000);
 
-    const TimedResult scan = ctl({"scan"});
+    const ProgramResult scan = ctl({"scan"});
     EXPECT_EQ(scan.signal, 0);
     EXPECT_EQ(scan.exitCode, 1);
     EXPECT_EQ(scan.out, "Reader Not Find\n");
-    EXPECT_LT(scan.ms, 1000);
-    std::printf("[ figure ] tempikctl after the reader was unplugged: set-volume %.0f ms, scan %.0f ms\n", set.ms,
-                scan.ms);
 }
 
 // A status query frame is 13 bytes; a picture block 78.
@@ -120,11 +89,10 @@ TEST_F(TempikctlFaults, DeviceVanishingInTheMiddleOfAnOperationIsSetErrorNotASig
         const char* name;
         std::vector<std::string> args;
         size_t vanishAfterBytes;
-        double boundMs;
     };
     const std::vector<Row> rows = {
-        {"set-volume, in the middle of the command frame", {"set-volume", "3"}, 13 + 5, 1200},
-        {"set-icon, in the middle of the third block", {"set-icon", icon}, 13 + 2 * 78 + 30, 3500},
+        {"set-volume, in the middle of the command frame", {"set-volume", "3"}, 13 + 5},
+        {"set-icon, in the middle of the third block", {"set-icon", icon}, 13 + 2 * 78 + 30},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -133,20 +101,14 @@ TEST_F(TempikctlFaults, DeviceVanishingInTheMiddleOfAnOperationIsSetErrorNotASig
         ::unlink(link.c_str());
         ASSERT_EQ(::symlink(pty.slavePath().c_str(), link.c_str()), 0);
         writeFile(storePath(), storedSettings("\"ScanCommNo\"=dword:00000004\n"));
-        FarEnd reader(pty,
-                      [](const std::string& payload, int) {
-                          return FarEnd::Answer{payload == "0000AS" ? statusReply() : ackReply(), false};
-                      },
-                      row.vanishAfterBytes);
-        const TimedResult result = ctl(row.args);
+        FarEnd reader(pty, FarEnd::answering, row.vanishAfterBytes);
+        const ProgramResult result = ctl(row.args);
         // Killed by SIGPIPE or SIGHUP would show here, not as an exit code.
         EXPECT_EQ(result.signal, 0);
         EXPECT_FALSE(result.timedOut);
         EXPECT_EQ(result.exitCode, 1) << result.err;
         EXPECT_EQ(result.out, "Set Error\n");
         EXPECT_TRUE(reader.vanished());
-        EXPECT_LT(result.ms, row.boundMs);
-        std::printf("[ figure ] tempikctl %s: %.0f ms\n", row.name, result.ms);
     }
 }
 
@@ -157,19 +119,17 @@ TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedAndNeverWrittenTo)
     {
         PortHolder holder(sim.slavePath());
         ASSERT_TRUE(holder.held());
-        const TimedResult set = ctl({"set-volume", "3", "--json"});
+        const ProgramResult set = ctl({"set-volume", "3", "--json"});
         EXPECT_EQ(set.exitCode, 3);
         EXPECT_EQ(set.out, "{\"command\":\"set-volume\",\"outcome\":\"failed\",\"message\":\"Set Error\","
                            "\"port\":3,\"error\":\"port is in use by another program\"}\n");
-        EXPECT_LT(set.ms, 500);
 
-        const TimedResult scan = ctl({"scan"});
+        const ProgramResult scan = ctl({"scan"});
         EXPECT_EQ(scan.exitCode, 1);
         EXPECT_EQ(scan.out, "Reader Not Find\n");
-        EXPECT_LT(scan.ms, 500);
         EXPECT_EQ(sim.stateText(), before) << "nothing may reach a port another program holds";
     }
-    const TimedResult set = ctl({"set-volume", "3"});
+    const ProgramResult set = ctl({"set-volume", "3"});
     EXPECT_EQ(set.exitCode, 0) << set.out;
     EXPECT_EQ(sim.stateField("volume").value_or(""), "3");
 }
@@ -181,7 +141,7 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     ASSERT_EQ(::chmod(sim.slavePath().c_str(), 0666), 0);
     ASSERT_EQ(::chmod(sim.configFolder().c_str(), 0555), 0);
 
-    const TimedResult scan = ctlUnprivileged({"scan"}, sim.configRoot());
+    const ProgramResult scan = ctlUnprivileged({"scan"}, sim.configRoot());
     EXPECT_EQ(scan.signal, 0);
     EXPECT_EQ(scan.exitCode, 0) << scan.err;
     EXPECT_EQ(scan.out.substr(0, scan.out.find('\n')), "Get Reader Info Ok. (COM : #3)");
@@ -189,7 +149,7 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     EXPECT_EQ(::access(storePath().c_str(), F_OK), -1);
 
     // The reader takes the new line, and the user learns that it is not remembered.
-    const TimedResult baud = ctlUnprivileged({"set-baud", "38400,e,8,1", "--port", "3", "--json"}, sim.configRoot());
+    const ProgramResult baud = ctlUnprivileged({"set-baud", "38400,e,8,1", "--port", "3", "--json"}, sim.configRoot());
     EXPECT_EQ(baud.exitCode, 0) << baud.err;
     EXPECT_EQ(baud.out, "{\"command\":\"set-baud\",\"outcome\":\"accepted\",\"message\":\"Set Ok\","
                         "\"settingsSaved\":false}\n");
@@ -209,26 +169,25 @@ TEST_F(TempikctlFaults, GarbageInTheSettingsFileBetweenTwoRuns)
     const std::vector<Row> rows = {
         {"random bytes with NULs", [] { return randomBytes(64 * 1024, 11); }, true},
         {"one huge line", [] { return std::string(900 * 1024, 'x'); }, true},
-        {"a program", [] { return fileText(ctlPath()).substr(0, 512 * 1024); }, true},
+        {"a program", [] { return fileText(ctlBinaryPath()).substr(0, 512 * 1024); }, true},
         {"our key cut off in a value", [] { return storedSettings("\"ScanCommNo\"=dword:0000"
                                                                   "0003\n\"ScanBaudRate\"=\"19200,e"); }, true},
         {"an oversized file", [] { return randomBytes(2 * 1024 * 1024, 13); }, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const TimedResult first = ctl({"scan"});
+        const ProgramResult first = ctl({"scan"});
         ASSERT_EQ(first.exitCode, 0) << first.err;
         ASSERT_EQ(first.err, "");
 
         const std::string garbage = row.garbage();
         writeFile(storePath(), garbage);
-        const TimedResult second = ctl({"scan"});
+        const ProgramResult second = ctl({"scan"});
         EXPECT_EQ(second.signal, 0);
         EXPECT_EQ(second.exitCode, 0) << second.err;
         EXPECT_EQ(second.out.substr(0, second.out.find('\n')), "Get Reader Info Ok. (COM : #3)");
-        EXPECT_LT(second.ms, 1500);
 
-        const TimedResult settings = ctl({"settings"});
+        const ProgramResult settings = ctl({"settings"});
         EXPECT_EQ(settings.exitCode, 0);
         if (row.saved) {
             EXPECT_EQ(second.err, "");
@@ -238,7 +197,6 @@ TEST_F(TempikctlFaults, GarbageInTheSettingsFileBetweenTwoRuns)
             EXPECT_EQ(fileText(storePath()), garbage);
             EXPECT_EQ(settings.out, "ScanCommNo=0\nScanBaudRateNo=5\nScanBaudRate=19200,e,8,1\nLanguageFlag=English\n");
         }
-        std::printf("[ figure ] tempikctl scan over a settings file of %s: %.0f ms\n", row.name, second.ms);
         ::unlink(storePath().c_str());
     }
 }

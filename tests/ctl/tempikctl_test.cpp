@@ -4,15 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 using namespace tempik::testing;
 
 namespace {
-
-std::string ctlPath() { return std::string(TEMPIK_BINARY_DIR) + "/app/tempikctl"; }
 
 class TempikctlTest : public ::testing::Test {
 protected:
@@ -25,7 +22,7 @@ protected:
 
     ProgramResult ctl(std::vector<std::string> args)
     {
-        return runProgram(ctlPath(), args, std::chrono::seconds(20));
+        return runProgram(ctlBinaryPath(), args, std::chrono::seconds(20));
     }
 
     void scan()
@@ -36,17 +33,6 @@ protected:
 
     SimProcess sim{SimSetup{}};
 };
-
-std::string writeIcon(const std::string& folder)
-{
-    // 70 bytes of header, then 16 rows of 16 bytes, bottom row first; a 0 bit is black.
-    std::string bytes(70, '\0');
-    std::string rows(256, '\xFF');
-    rows[15 * 16] = '\x7F';   // top row, first byte, its first pixel black: (0, 0)
-    const std::string path = folder + "/corner.ico";
-    std::ofstream(path, std::ios::binary) << bytes << rows;
-    return path;
-}
 
 } // namespace
 
@@ -66,7 +52,8 @@ TEST_F(TempikctlTest, ScanReportsTheReaderAndRemembersItsPort)
 TEST_F(TempikctlTest, EveryCommandChangesTheReader)
 {
     scan();
-    const std::string icon = writeIcon(sim.configRoot());
+    const std::string icon = sim.configRoot() + "/corner.ico";
+    IconBytes().on(0, 0).write(icon);
     struct Row {
         std::vector<std::string> args;
         std::string field;
@@ -206,7 +193,7 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
 
 TEST(TempikctlHelp, CoversEveryCommandAndOption)
 {
-    const ProgramResult result = runProgram(ctlPath(), {"--help"});
+    const ProgramResult result = runProgram(ctlBinaryPath(), {"--help"});
     EXPECT_EQ(result.exitCode, 0);
     for (const char* word : {"scan", "set-id", "set-baud", "factory-default", "set-time", "set-language",
                              "set-password", "set-volume", "set-card-type", "set-backlight", "set-work-time",

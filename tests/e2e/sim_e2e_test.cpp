@@ -5,11 +5,14 @@
 #include "link/port_map_linux.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
+#include "tests/support/named_row.h"
 #include "tests/support/sim_process.h"
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,14 +45,11 @@ std::string replyField(const ReaderLink& link, size_t position, size_t length)
                                                             : std::string();
 }
 
-struct SpeedRow {
-    const char* name;
+struct SpeedRow : testing::NamedRow {
     const char* readerLine;
     const char* toolLine;
     bool answered;
 };
-
-void PrintTo(const SpeedRow& row, std::ostream* os) { *os << row.name; }
 
 class SpeedTest : public ::testing::TestWithParam<SpeedRow> {};
 
@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SpeedRow{"SlowerHost", "19200,e,8,1", "9600,e,8,1", false},
                       SpeedRow{"FastestLine", "230400,n,8,1", "230400,e,8,1", true},
                       SpeedRow{"NextSpeedDown", "230400,n,8,1", "115200,n,8,1", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST(SimEndToEnd, LineSpeedCommandIsAnsweredAtTheOldSpeedThenSwitches)
 {
@@ -177,16 +177,13 @@ TEST(SimEndToEnd, RawBytesOfATextArriveUnchanged)
 }
 
 // One fault option, one exchange, the failure the tool must see.
-struct FaultRow {
-    const char* name;
+struct FaultRow : testing::NamedRow {
     std::vector<std::string> args;
     const char* payload;
     bool result;
     size_t replyLength;            // after the exchange
     bool replyTextHoldsTheReply;   // replyText set (a reply passed the marker rule)
 };
-
-void PrintTo(const FaultRow& row, std::ostream* os) { *os << row.name; }
 
 class FaultTest : public ::testing::TestWithParam<FaultRow> {};
 
@@ -221,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultRow{"NoVersion", {"--no-version"}, "0000AV", false, 0, false},
                       FaultRow{"SilentOnCode", {"--silent-on", "BF,AS"}, "0000AS", false, 0, false},
                       FaultRow{"SilentFirst", {"--silent-first", "1"}, "0000AS", false, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST(SimEndToEnd, LowerCaseReplyIsKeptInReplyText)
 {
@@ -338,10 +335,18 @@ TEST_P(StopSignalTest, EndsCleanlyAndRemovesItsLink)
     char target[256] = {};
     ASSERT_GT(readlink(sim.portLinkPath().c_str(), target, sizeof target - 1), 0);
     EXPECT_EQ(std::string(target), sim.slavePath());
+    // The slave of the simulator's own pair, held here: once its master is closed it hangs up.
+    // (Its /dev/pts number may go at once to a pair of another test running in parallel.)
+    const int slave = open(sim.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(slave, 0);
+    pollfd hangUp{slave, POLLIN, 0};
+    EXPECT_EQ(poll(&hangUp, 1, 0), 0) << "the pair is open and quiet";
 
     EXPECT_EQ(sim.stop(GetParam()), 0);
     EXPECT_FALSE(isSymlink(sim.portLinkPath()));
-    EXPECT_EQ(access(sim.slavePath().c_str(), F_OK), -1) << "pseudo-terminal closed";
+    EXPECT_EQ(poll(&hangUp, 1, 0), 1);
+    EXPECT_TRUE(hangUp.revents & POLLHUP) << "pseudo-terminal closed";
+    close(slave);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, StopSignalTest, ::testing::Values(SIGTERM, SIGINT));

@@ -3,6 +3,7 @@
 #include "link/frame.h"
 #include "link/reader_link.h"
 #include "tests/support/fake_device.h"
+#include "tests/support/named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,7 @@ namespace {
 using testing::FakeClock;
 using testing::FakeDevice;
 using testing::FakePortMap;
-
-std::vector<uint8_t> bytesOf(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
+using testing::bytesOf;
 
 std::vector<uint8_t> operator+(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
 {
@@ -73,19 +70,13 @@ protected:
     const std::vector<uint8_t> previousReply = testing::versionReply();
 };
 
-struct ReplyCase {
-    const char* name;
+struct ReplyCase : testing::NamedRow {
     std::vector<uint8_t> bytes;   // what the reader sends after the request
     bool result;
     size_t replyLength;
     std::optional<std::vector<uint8_t>> replyText;  // nullopt: the previous reply stays
     bool waitsForDeadline;        // else it ends at the last byte, without waiting
 };
-
-void PrintTo(const ReplyCase& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 class ReplyCases : public ExchangeTest, public ::testing::WithParamInterface<ReplyCase> {};
 
@@ -162,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"FuzzShortFrameWithSecondEot", fuzzShortFrame, false, 36,
                   std::vector<uint8_t>(fuzzShortFrame.begin(), fuzzShortFrame.begin() + 10), false},
         ReplyCase{"CheckNeverReadsPastTheFramesCr", frameOverLeftOverEot(), false, 2, bytesOf("\x03\r"), false}),
-    [](const ::testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST_F(ExchangeTest, RequestIsPacedByteBlockByte)
 {

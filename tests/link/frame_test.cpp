@@ -1,15 +1,13 @@
 // Frame codec and CRC-16/ARC: the exact bytes on the wire and the reply check.
 #include "link/frame.h"
+#include "tests/support/fake_device.h"
 
 #include <gtest/gtest.h>
 
 namespace tempik {
 namespace {
 
-std::vector<uint8_t> bytesOf(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
+using testing::bytesOf;
 
 TEST(Frame, RequestFramesAreByteExact)
 {

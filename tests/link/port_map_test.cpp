@@ -2,6 +2,7 @@
 #include "link/port_map_linux.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
+#include "tests/support/files.h"
 #include "tests/support/pty.h"
 
 #include <gtest/gtest.h>
@@ -15,22 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tempik-ports-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-private:
-    fs::path path_;
-};
+using testing::TempFolder;
 
 void touch(const fs::path& file, const std::string& content = "")
 {
@@ -50,15 +36,15 @@ TEST(PortMap, PinnedPortOpensThroughItsLink)
 {
     testing::PseudoTerminal pty;
     TempFolder config;
-    fs::create_directories(config.path() / "ports");
-    fs::create_symlink(pty.slavePath(), config.path() / "ports" / "COM3");
+    fs::create_directories(config / "ports");
+    fs::create_symlink(pty.slavePath(), config / "ports" / "COM3");
 
-    LinuxPortMap ports(config.str());
+    LinuxPortMap ports(config.path());
     PosixSerialDevice device;
     SystemClock clock;
     ReaderLink link(device, clock, ports);
     ASSERT_TRUE(link.openChannel(3, "19200,e,8,1"));
-    EXPECT_EQ(link.lastDevicePath(), (config.path() / "ports" / "COM3").string());
+    EXPECT_EQ(link.lastDevicePath(), (config / "ports" / "COM3").string());
     link.writeByte(0x42);
     EXPECT_EQ(pty.readExactly(1, 500), std::vector<uint8_t>{0x42}) << "port 3 is that pseudo-terminal";
     link.closeChannel();
@@ -72,19 +58,19 @@ TEST(PortMap, PinnedPortOpensThroughItsLink)
 TEST(PortMap, PinnedFolderAloneDefinesThePorts)
 {
     TempFolder config, dev;
-    touch(dev.path() / "ttyUSB0");  // ignored while ports/ exists
-    fs::create_directories(config.path() / "ports");
-    fs::create_symlink("/dev/tempik-unplugged", config.path() / "ports" / "COM12");
-    touch(config.path() / "ports" / "COM2");
-    touch(config.path() / "ports" / "COM03");
-    touch(config.path() / "ports" / "COMx");
-    touch(config.path() / "ports" / "README");
+    touch(dev / "ttyUSB0");  // ignored while ports/ exists
+    fs::create_directories(config / "ports");
+    fs::create_symlink("/dev/tempik-unplugged", config / "ports" / "COM12");
+    touch(config / "ports" / "COM2");
+    touch(config / "ports" / "COM03");
+    touch(config / "ports" / "COMx");
+    touch(config / "ports" / "README");
 
-    LinuxPortMap ports(config.str(), dev.str());
+    LinuxPortMap ports(config.path(), dev.path());
     const auto known = ports.knownPorts();
     ASSERT_EQ(known.size(), 2u);
-    EXPECT_EQ(known[0], std::make_pair(2, (config.path() / "ports" / "COM2").string()));
-    EXPECT_EQ(known[1], std::make_pair(12, (config.path() / "ports" / "COM12").string()));
+    EXPECT_EQ(known[0], std::make_pair(2, (config / "ports" / "COM2").string()));
+    EXPECT_EQ(known[1], std::make_pair(12, (config / "ports" / "COM12").string()));
     EXPECT_FALSE(ports.devicePath(1)) << "the machine's devices are not used when ports/ exists";
     EXPECT_FALSE(ports.devicePath(3)) << "COM03 is not port 3";
 
@@ -102,21 +88,21 @@ TEST(PortMap, MachineDevicesAreNumberedUartsThenUsbThenAcm)
     TempFolder config, dev, sys;
     for (const char* name : {"ttyS0", "ttyS1", "ttyS2", "ttyS10", "ttyS3", "ttyUSB10", "ttyUSB1", "ttyUSB0",
                              "ttyACM0", "ttyACM2", "tty", "tty1", "ttyS", "ttyUSBx", "console", "ttyAMA0"})
-        touch(dev.path() / name);
-    touch(sys.path() / "ttyS0" / "type", "4\n");
-    touch(sys.path() / "ttyS1" / "type", "0\n");   // a placeholder without a UART
-    touch(sys.path() / "ttyS10" / "type", "4\n");
-    touch(sys.path() / "ttyS3" / "type", "");      // unreadable: not taken for a UART
+        touch(dev / name);
+    touch(sys / "ttyS0" / "type", "4\n");
+    touch(sys / "ttyS1" / "type", "0\n");   // a placeholder without a UART
+    touch(sys / "ttyS10" / "type", "4\n");
+    touch(sys / "ttyS3" / "type", "");      // unreadable: not taken for a UART
     // ttyS2 has no sysfs entry at all
 
-    LinuxPortMap ports(config.str(), dev.str(), sys.str());
+    LinuxPortMap ports(config.path(), dev.path(), sys.path());
     const std::vector<std::string> expected = {"ttyS0", "ttyS10", "ttyUSB0", "ttyUSB1", "ttyUSB10", "ttyACM0", "ttyACM2"};
     const auto known = ports.knownPorts();
     ASSERT_EQ(known.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(known[i].first, int(i + 1));
-        EXPECT_EQ(known[i].second, (dev.path() / expected[i]).string());
-        EXPECT_EQ(ports.devicePath(int(i + 1)), (dev.path() / expected[i]).string());
+        EXPECT_EQ(known[i].second, (dev / expected[i]).string());
+        EXPECT_EQ(ports.devicePath(int(i + 1)), (dev / expected[i]).string());
     }
     EXPECT_FALSE(ports.devicePath(int(expected.size() + 1)));
     EXPECT_FALSE(ports.devicePath(0));

@@ -5,56 +5,25 @@
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
 #include "link/termios_speed.h"
+#include "tests/support/fake_device.h"
 #include "tests/support/pty.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <map>
-#include <sys/file.h>
-#include <sys/wait.h>
+#include <poll.h>
 #include <thread>
-#include <unistd.h>
 
 namespace tempik {
 namespace {
 
 using testing::PseudoTerminal;
+using testing::bytesOf;
+using testing::CountingDevice;
+using testing::PathPortMap;
 using Clock_ = std::chrono::steady_clock;
-
-std::vector<uint8_t> bytesOf(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
-
-class PathPortMap final : public PortMap {
-public:
-    std::map<int, std::string> paths;
-    std::optional<std::string> devicePath(int n) const override
-    {
-        auto it = paths.find(n);
-        return it == paths.end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
-};
-
-// Passes every call to a real device and counts them.
-class CountingDevice final : public SerialDevice {
-public:
-    explicit CountingDevice(SerialDevice& inner) : inner_(inner) {}
-    bool open(const std::string& path, const std::string& line) override { ++opens; return inner_.open(path, line); }
-    void close() override { ++closes; inner_.close(); }
-    void write(const uint8_t* data, size_t count) override { inner_.write(data, count); }
-    ReadOutcome readByte(uint8_t& value) override { ++reads; return inner_.readByte(value); }
-    DeviceFailure failure() const override { return inner_.failure(); }
-    int opens = 0, closes = 0, reads = 0;
-
-private:
-    SerialDevice& inner_;
-};
 
 // Reads bytes through the device until count arrived or timeoutMs passed.
 std::vector<uint8_t> readThrough(SerialDevice& device, size_t count, int timeoutMs)
@@ -139,36 +108,15 @@ TEST(PosixSerialDevice, NotATerminalIsRefused)
 TEST(PosixSerialDevice, PortLockedByAnotherProcessIsBusy)
 {
     PseudoTerminal pty;
-    int ready[2], release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(release[1]);  // else the parent's close would never reach the read below
-        ::close(ready[0]);
-        const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
-        const char ok = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? '1' : '0';
-        (void)!::write(ready[1], &ok, 1);
-        char c;
-        (void)!::read(release[0], &c, 1);  // holds the port until the parent lets go
-        _exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    char ok = 0;
-    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, '1');
+    testing::PortHolder holder(pty.slavePath(), false);   // flock alone
+    ASSERT_TRUE(holder.held());
 
     PosixSerialDevice device;
     EXPECT_FALSE(device.open(pty.slavePath(), "19200,e,8,1"));
     EXPECT_EQ(device.failure(), DeviceFailure::busy);
     EXPECT_EQ(device.descriptor(), -1);
 
-    ::close(release[1]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ::close(ready[0]);
+    holder.release();
     EXPECT_TRUE(device.open(pty.slavePath(), "19200,e,8,1")) << "the port is free once the other program is gone";
     EXPECT_EQ(device.failure(), DeviceFailure::none);
 }
@@ -210,7 +158,8 @@ TEST(PosixSerialDevice, OpenFlushesWhatWasWaiting)
     cfmakeraw(&raw);
     tcsetattr(held, TCSANOW, &raw);
     ASSERT_TRUE(pty.write(bytesOf("late answer")));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    pollfd waiting{held, POLLIN, 0};
+    ASSERT_EQ(poll(&waiting, 1, 5000), 1) << "the bytes wait at the slave";
     PosixSerialDevice device;
     ASSERT_TRUE(device.open(pty.slavePath(), "19200,e,8,1"));
     EXPECT_TRUE(readThrough(device, 1, 30).empty());
@@ -355,12 +304,10 @@ TEST_F(ExchangeOverPty, MasterClosedDuringTheWaitEndsByTheDeadline)
     EXPECT_FALSE(link.sendCommand("0000AS", true));
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock_::now() - start).count();
     reader.join();
-    // 24 ms of pauses and the 120 ms wait.
+    // 24 ms of pauses and the 120 ms wait (its upper bound is a figure of bench/link_bench).
     EXPECT_GT(took, 100);
-    EXPECT_LT(took, 200);
     EXPECT_EQ(link.lastFailure(), DeviceFailure::gone);
     EXPECT_LE(device.reads, 125) << "every empty read, gone or not, costs its millisecond";
-    EXPECT_GE(device.reads, 60);
 }
 
 TEST_F(ExchangeOverPty, SilentReaderEndsAfterTheWait)
@@ -370,7 +317,6 @@ TEST_F(ExchangeOverPty, SilentReaderEndsAfterTheWait)
     EXPECT_FALSE(link.sendCommand("0000AS", true));
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock_::now() - start).count();
     EXPECT_GE(took, 24 + 120);
-    EXPECT_LT(took, 200);
     EXPECT_EQ(link.lastFailure(), DeviceFailure::none);
 }
 

@@ -34,17 +34,10 @@ Lines framed(const Lines& shown)
     return calls;
 }
 
-// A reader was found on COM3 at 9600,e,8,1.
-void readerReady(ReaderRig& rig)
-{
-    rig.session.readerFound = true;
-    rig.settings.link = {3, "9600,e,8,1", 3};
-}
-
 TEST(SetOperationFlow, withoutReaderFoundNothingIsOpenedAndTheOperatorIsToldToScan)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.session.readerFound = false;
     bool prepared = false;
     OperationOptions options;
@@ -69,7 +62,7 @@ TEST(SetOperationFlow, aPortThatDoesNotOpenFailsAtOnceWithoutPauseOrClose)
     for (const Row& row : {Row{"busy", DeviceFailure::busy}, Row{"denied", DeviceFailure::accessDenied}}) {
         SCOPED_TRACE(row.name);
         ReaderRig rig;
-        readerReady(rig);
+        rig.readerReady();
         rig.device.refusing["COM3"] = row.refusal;
 
         EXPECT_EQ(runSetOperation(rig.session, rig.controls, passwordStep()), OperationOutcome::failed);
@@ -89,7 +82,7 @@ TEST(SetOperationFlow, aStatusReplyOfAnyOtherLengthThan21IsNoAnswer)
     for (const Row& row : {Row{"twenty bytes", 13, 20}, Row{"twenty-two bytes", 15, 22}}) {
         SCOPED_TRACE(row.name);
         ReaderRig rig;
-        readerReady(rig);
+        rig.readerReady();
         const std::vector<uint8_t> reply = statusReply("0042", "12345678", row.dataLength);
         ASSERT_EQ(reply.size(), row.frameLength);
         rig.device.responder = ReplyScript().then("0000AS", reply).then("0000AS", reply).then("0000BF6082", ackReply()).responder();
@@ -103,7 +96,7 @@ TEST(SetOperationFlow, aStatusReplyOfAnyOtherLengthThan21IsNoAnswer)
 TEST(SetOperationFlow, aCommandNeverAnsweredIsSentInBothAttemptsAfterAFreshStatusQuery)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.device.responder = ReplyScript().then("0000AS", statusReply()).then("0000AS", statusReply()).responder();
     int built = 0;
 
@@ -117,7 +110,7 @@ TEST(SetOperationFlow, aCommandNeverAnsweredIsSentInBothAttemptsAfterAFreshStatu
 TEST(SetOperationFlow, aCommandAnsweredOnlyInTheSecondAttemptSucceeds)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.device.responder = ReplyScript()
                                .then("0000AS", statusReply())
                                .then("0000AS", statusReply())
@@ -150,7 +143,7 @@ TEST(SetOperationFlow, anyWellFormedReplyToACommandIsAcceptanceButABadCheckIsNot
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ReaderRig rig;
-        readerReady(rig);
+        rig.readerReady();
         rig.device.responder = ReplyScript()
                                    .then("0000AS", statusReply())
                                    .then("0000BF6082", row.reply)
@@ -165,7 +158,7 @@ TEST(SetOperationFlow, anyWellFormedReplyToACommandIsAcceptanceButABadCheckIsNot
 TEST(SetOperationFlow, theOutcomeReportIsInTheWindowLanguage)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.settings.uiLanguage = 1;
     reportOutcome(rig.session, rig.controls, OperationOutcome::accepted);
     reportOutcome(rig.session, rig.controls, OperationOutcome::cancelled);

@@ -9,12 +9,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-void readerReady(ReaderRig& rig)
-{
-    rig.session.readerFound = true;
-    rig.settings.link = {3, "9600,e,8,1", 3};
-}
-
 CommandStep step(const std::string& payload, uint32_t pauseMs = 100, bool awaitReply = true)
 {
     CommandStep s;
@@ -29,7 +23,7 @@ CommandStep step(const std::string& payload, uint32_t pauseMs = 100, bool awaitR
 TEST(SetOperationTiming, pausesBeforeStatusAndStepsAndTheSettlePauseBeforeClose)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.device.responder = ReplyScript().then("0000AS", statusReply()).then("0000BF6082", ackReply()).responder();
     uint32_t acceptedAt = 0;
     OperationOptions options;
@@ -44,7 +38,7 @@ TEST(SetOperationTiming, pausesBeforeStatusAndStepsAndTheSettlePauseBeforeClose)
 TEST(SetOperationTiming, stepsNotAwaitedAndOwnRoutinesCannotFailAndKeepTheirPauses)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.device.responder = ReplyScript().then("0000AS", statusReply()).then("0000BA2", ackReply()).responder();
     CommandStep upload;
     upload.pauseMs = 200;
@@ -60,7 +54,7 @@ TEST(SetOperationTiming, stepsNotAwaitedAndOwnRoutinesCannotFailAndKeepTheirPaus
 TEST(SetOperationOptions, eachOptionRunsInItsPlace)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.device.responder = ReplyScript().then("0000AS", statusReply()).then("0000AI", ackReply()).responder();
     Lines order;
     OperationOptions options;
@@ -90,7 +84,7 @@ TEST(SetOperationOptions, eachOptionRunsInItsPlace)
 TEST(SetOperationOptions, aCancelledChoiceEndsSilentlyWithTheWindowBack)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     OperationOptions options;
     options.progressText = [] { return std::string("Icon Title"); };
     options.operatorChoice = [&] {
@@ -129,7 +123,7 @@ TEST(SetOperationOptions, theEarlyPreparationRunsEvenWithoutAReaderButNothingAft
 TEST(SetOperationOptions, anExceptionFromAStepStillClosesThePortAndGivesTheWindowBack)
 {
     ReaderRig rig;
-    readerReady(rig);
+    rig.readerReady();
     rig.device.responder = ReplyScript().then("0000AS", statusReply()).responder();
     CommandStep failing;
     failing.routine = [] { throw std::runtime_error("out of memory"); };

@@ -1,6 +1,7 @@
 #pragma once
 // A found reader on the fake device and clock, a recording front end, a settings store in a
 // temporary folder, and a scripted reader whose answers the tests choose.
+#include "tests/support/named_row.h"
 #include "tests/support/reader_rig.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace tempik::testing {
-
-// A file name inside a temporary folder.
-inline std::string fileIn(const TempFolder& folder, const std::string& name) { return folder.path() + "/" + name; }
 
 // The reader at the far end: answers the status query with the next of its serial numbers (the
 // last one repeats), stays silent to a command while silences[prefix] is above zero (counting

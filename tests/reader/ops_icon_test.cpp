@@ -5,33 +5,11 @@
 #include "reader/icon_title.h"
 
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <set>
 
 namespace tempik::testing {
 namespace {
-
-constexpr size_t fullIconSize = 326;   // 70 bytes ahead of the rows, 16 rows of 16 bytes
-
-// An icon file whose pixel rows are all 1 bits (white); pixels are turned on by clearing bits.
-struct IconBytes {
-    std::vector<uint8_t> bytes = std::vector<uint8_t>(fullIconSize, 0xFF);
-    IconBytes()
-    {
-        std::fill(bytes.begin(), bytes.begin() + 70, 0x00);   // header area: not read
-    }
-    IconBytes& on(int x, int y)
-    {
-        bytes[static_cast<size_t>(70 + (15 - y) * 16 + x / 8)] &= static_cast<uint8_t>(~(0x80 >> (x % 8)));
-        return *this;
-    }
-    void write(const std::string& path) const
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-};
 
 std::string hexOf(const std::array<uint8_t, 32>& block)
 {
@@ -44,8 +22,7 @@ std::string hexOf(const std::array<uint8_t, 32>& block)
     return text;
 }
 
-struct IconRow {
-    const char* name;
+struct IconRow : NamedRow {
     std::function<IconBytes()> file;
     std::set<std::pair<int, int>> onPixels;            // what the preview must show black
     std::function<uint8_t(int block, int byte)> block;  // what the reader must get
@@ -111,14 +88,12 @@ const IconRow iconRows[] = {
      }},
 };
 
-void PrintTo(const IconRow& row, std::ostream* out) { *out << row.name; }
-
 class IconTest : public OperationsTest {
 protected:
     IconTest()
     {
         operations.setWorkingFolderSource([this] { return folder.path(); });
-        controls.iconFile = fileIn(folder, "title.ico");
+        controls.iconFile = folder.path() + "/title.ico";
     }
 
     std::vector<std::string> blocks() const
@@ -152,7 +127,7 @@ class IconPictureTest : public IconTest, public ::testing::WithParamInterface<Ic
 TEST_P(IconPictureTest, PreviewAndBlocks)
 {
     const IconRow& row = GetParam();
-    row.file().write(fileIn(folder, "title.ico"));
+    row.file().write(folder.path() + "/title.ico");
 
     EXPECT_EQ(operations.btnTitleIconClick(), OperationOutcome::accepted);
 
@@ -169,11 +144,11 @@ TEST_P(IconPictureTest, PreviewAndBlocks)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, IconPictureTest, ::testing::ValuesIn(iconRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 TEST_F(IconTest, StatusBlocksThenModeCommandWithTheirPauses)
 {
-    IconBytes().on(5, 5).write(fileIn(folder, "title.ico"));
+    IconBytes().on(5, 5).write(folder.path() + "/title.ico");
     int rectanglesAtFirstBlock = -1;
     link.setFrameObserver([&](ReaderLink::Direction direction, const std::vector<uint8_t>& frame) {
         const std::string text(frame.begin(), frame.end());
@@ -207,7 +182,7 @@ TEST_F(IconTest, StatusBlocksThenModeCommandWithTheirPauses)
 
 TEST_F(IconTest, FileThatCannotBeOpenedSendsNoBlockButStillTheModeCommand)
 {
-    controls.iconFile = fileIn(folder, "missing.ico");
+    controls.iconFile = folder.path() + "/missing.ico";
     EXPECT_EQ(operations.btnTitleIconClick(), OperationOutcome::accepted);
     EXPECT_EQ(sent(), (std::vector<std::string>{"0000AS", "0000BA2"}));
     EXPECT_EQ(frameStarts(), (std::vector<uint32_t>{100, 100 + frameMs + 100 + 200}));
@@ -249,7 +224,7 @@ TEST_F(IconTest, NoReaderShowsNoDialog)
 
 TEST_F(IconTest, ModeAnsweredOnlyInTheSecondAttemptUploadsTwice)
 {
-    IconBytes().on(0, 0).write(fileIn(folder, "title.ico"));
+    IconBytes().on(0, 0).write(folder.path() + "/title.ico");
     reader.textsAnswered = false;   // so no block answer stands in for the mode command's reply
     reader.silences["0000BA2"] = 1;
 
@@ -269,7 +244,7 @@ TEST_F(IconTest, ModeAnsweredOnlyInTheSecondAttemptUploadsTwice)
 
 TEST_F(IconTest, ModeNeverAnsweredFailsAfterTwoUploads)
 {
-    IconBytes().write(fileIn(folder, "title.ico"));
+    IconBytes().write(folder.path() + "/title.ico");
     reader.textsAnswered = false;
     reader.silences["0000BA2"] = 2;
     EXPECT_EQ(operations.btnTitleIconClick(), OperationOutcome::failed);
@@ -280,7 +255,7 @@ TEST_F(IconTest, ModeNeverAnsweredFailsAfterTwoUploads)
 TEST(IconSource, MissingBytesReadAsWhiteAndNothingBeforeOffset70IsUsed)
 {
     TempFolder folder;
-    const std::string path = fileIn(folder, "tiny.ico");
+    const std::string path = folder.path() + "/tiny.ico";
     IconBytes icon;
     icon.bytes.resize(72);
     icon.bytes[70] = 0x12;
@@ -300,7 +275,7 @@ TEST(IconSource, MissingBytesReadAsWhiteAndNothingBeforeOffset70IsUsed)
     const std::optional<IconSource> empty = readIconSource(path);
     ASSERT_TRUE(empty.has_value());
     EXPECT_TRUE(std::all_of(empty->begin(), empty->end(), [](uint8_t b) { return b == 0xFF; }));
-    EXPECT_FALSE(readIconSource(fileIn(folder, "absent.ico")).has_value());
+    EXPECT_FALSE(readIconSource(folder.path() + "/absent.ico").has_value());
 }
 
 } // namespace

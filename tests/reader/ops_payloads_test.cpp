@@ -9,14 +9,11 @@ namespace {
 
 using Operation = OperationOutcome (ReaderOperations::*)();
 
-struct PayloadRow {
-    const char* name;
+struct PayloadRow : NamedRow {
     std::function<void(RecordingControls&, Settings&, ReaderOperations&)> setup;
     Operation operation;
     std::vector<std::string> expected;   // after "0000AS"
 };
-
-void PrintTo(const PayloadRow& row, std::ostream* out) { *out << row.name; }
 
 std::string operator"" _b(const char* text, size_t length) { return std::string(text, length); }
 
@@ -44,8 +41,6 @@ TEST_P(PayloadTest, SendsExactlyTheseBytes)
     expected.insert(expected.end(), row.expected.begin(), row.expected.end());
     EXPECT_EQ(sent(), expected);
 }
-
-std::string rowName(const ::testing::TestParamInfo<PayloadRow>& info) { return info.param.name; }
 
 const PayloadRow identityRows[] = {
     {"LineSpeedIndex9", [](auto& c, auto&, auto&) { c.baudRate = 9; }, &ReaderOperations::btnBaudRateClick,

@@ -144,8 +144,7 @@ TEST_F(TextSequenceTest, ClearOperationsLeaveTheEditBoxesAndTitleModeAlone)
 }
 
 // How long the channel stays open after the status query began, for an accepted operation.
-struct SettleRow {
-    const char* name;
+struct SettleRow : NamedRow {
     Operation operation;
     uint32_t closedAfter;
 };
@@ -168,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SettleRow{"Idle", &ReaderOperations::btnIdleClick, awaitedOnly + 100},
                       SettleRow{"ShowMessage", &ReaderOperations::btnShowMessageClick, unawaitedOnly},
                       SettleRow{"TitleClear", &ReaderOperations::btnTitleClearClick, unawaitedOnly + 200}),
-    [](const auto& info) { return std::string(info.param.name); });
+    rowName);
 
 class DateTimeTest : public OperationsTest {};
 

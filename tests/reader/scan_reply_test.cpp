@@ -2,7 +2,6 @@
 // and version in the panels, the version read and its failures, and stored values that do not
 // fit the list of line definitions.
 #include "tests/support/reader_rig.h"
-#include "tests/support/scan_script.h"
 
 #include <gtest/gtest.h>
 

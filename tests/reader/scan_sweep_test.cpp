@@ -2,7 +2,6 @@
 // or all fourteen line definitions; what it stores when it finds the reader there.
 #include "link/line_definition.h"
 #include "tests/support/reader_rig.h"
-#include "tests/support/scan_script.h"
 #include "texts/text_table.h"
 
 #include <gtest/gtest.h>

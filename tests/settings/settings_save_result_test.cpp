@@ -1,7 +1,7 @@
 // What a save of the settings store reports: true only when every value it was given is in the
 // file, so the front ends can tell the operator when something found or set is not remembered.
-#include "tests/support/sim_process.h"
 #include "settings/settings_file_store.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +14,7 @@
 namespace tempik {
 namespace {
 
-// The content of a regular file; "<not a file>" for anything else, "" when absent.
-std::string fileText(const std::string& path)
-{
-    struct stat status;
-    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-        return "<not a file>";
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing::fileText;
 
 // The save run in a child that drops to nobody when the test runs as root, so that folder
 // permissions bind it; its result comes back as the exit code.

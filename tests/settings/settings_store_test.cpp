@@ -4,12 +4,12 @@
 #include "settings/settings_file_store.h"
 
 #include "texts/text_table.h"
+#include "tests/support/files.h"
+#include "tests/support/named_row.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <dirent.h>
-#include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,22 +20,10 @@ namespace tempik {
 namespace {
 
 using namespace std::string_literals;
+using testing::fileText;
+using testing::writeFile;
 
 const std::string keyLine = "[HKEY_LOCAL_MACHINE\\Software\\KESTO\\TEMPIKConfig]";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void writeFile(const std::string& path, const std::string& content)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-}
 
 bool exists(const std::string& path)
 {
@@ -66,15 +54,6 @@ void expectDefaults(const Settings& settings)
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/texts_tests.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        folder_ = root_ + "/KESTO";
-    }
-    void TearDown() override { std::system(("rm -rf '" + root_ + "'").c_str()); }
-
     // A store file holding the key with the given value lines.
     void writeStore(const std::string& values)
     {
@@ -90,8 +69,9 @@ protected:
     }
     std::string path() const { return folder_ + "/TEMPIKConfig.reg"; }
 
-    std::string root_;
-    std::string folder_;
+    testing::TempFolder root;
+    const std::string root_ = root.path();
+    const std::string folder_ = root_ + "/KESTO";
 };
 
 TEST_F(SettingsStoreTest, FirstRunGivesDefaultsAndCreatesNothing)
@@ -113,13 +93,10 @@ TEST_F(SettingsStoreTest, ReadsTheFourValuesAsStored)
     EXPECT_EQ(settings.uiLanguage, 2);
 }
 
-struct FlagRow {
-    const char* name;
+struct FlagRow : testing::NamedRow {
     const char* stored;
     int uiLanguage;
 };
-
-void PrintTo(const FlagRow& row, std::ostream* out) { *out << row.name; }
 
 class LanguageFlagTest : public SettingsStoreTest, public ::testing::WithParamInterface<FlagRow> {};
 
@@ -141,16 +118,13 @@ INSTANTIATE_TEST_SUITE_P(Flags, LanguageFlagTest,
                                            FlagRow{"LowerCase", "chinesegb", 0},
                                            FlagRow{"UpperCase", "CHINESEBIG5", 0},
                                            FlagRow{"Empty", "", 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::rowName);
 
 // Which value has the wrong type, and how many of the four, in reading order, are still read.
-struct WrongTypeRow {
-    const char* name;
+struct WrongTypeRow : testing::NamedRow {
     const char* values;
     int valuesRead;
 };
-
-void PrintTo(const WrongTypeRow& row, std::ostream* out) { *out << row.name; }
 
 class WrongTypeTest : public SettingsStoreTest, public ::testing::WithParamInterface<WrongTypeRow> {};
 
@@ -202,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "\"ScanCommNo\"=dword:00000004\n\"ScanBaudRate\"=\"9600,n,8,1\"x\n"
                      "\"ScanBaudRateNo\"=dword:00000002\n\"LanguageFlag\"=\"ChineseGB\"\n",
                      1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST_F(SettingsStoreTest, SavesInTheWriteOrderAndReplacesInPlace)
 {
@@ -212,11 +186,11 @@ TEST_F(SettingsStoreTest, SavesInTheWriteOrderAndReplacesInPlace)
                                  "\"ScanCommNo\"=dword:00000003\n"
                                  "\"ScanBaudRateNo\"=dword:00000007\n"
                                  "\"ScanBaudRate\"=\"38400,e,8,1\"\n";
-    EXPECT_EQ(readFile(path()), expected);
+    EXPECT_EQ(fileText(path()), expected);
 
     store.saveLanguageFlag("ChineseBIG5");
     store.saveLinkSettings({12, "4800,n,8,1", 0});
-    EXPECT_EQ(readFile(path()), "REGEDIT4\n\n" + keyLine + "\n"
+    EXPECT_EQ(fileText(path()), "REGEDIT4\n\n" + keyLine + "\n"
                                 "\"ScanCommNo\"=dword:0000000c\n"
                                 "\"ScanBaudRateNo\"=dword:00000000\n"
                                 "\"ScanBaudRate\"=\"4800,n,8,1\"\n"
@@ -230,7 +204,7 @@ TEST_F(SettingsStoreTest, TextsWithQuotesAndBackslashesComeBackAsSaved)
 {
     const SettingsFileStore store(folder_);
     store.saveLanguageFlag("a\"b\\c\\");
-    EXPECT_NE(readFile(path()).find("\"LanguageFlag\"=\"a\\\"b\\\\c\\\\\"\n"), std::string::npos);
+    EXPECT_NE(fileText(path()).find("\"LanguageFlag\"=\"a\\\"b\\\\c\\\\\"\n"), std::string::npos);
     EXPECT_EQ(load().LanguageFlag, "a\"b\\c\\");
 }
 
@@ -241,7 +215,7 @@ TEST_F(SettingsStoreTest, TextThatCannotStandInOneLineEndsTheSaveThere)
     EXPECT_EQ(settings.link.ScanCommNo, 2);
     EXPECT_EQ(settings.link.ScanBaudRateNo, 3);
     EXPECT_EQ(settings.link.ScanBaudRate, "19200,e,8,1");
-    EXPECT_EQ(readFile(path()).find("[Other]"), std::string::npos);
+    EXPECT_EQ(fileText(path()).find("[Other]"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, SaveKeepsForeignValuesKeysAndLines)
@@ -259,7 +233,7 @@ TEST_F(SettingsStoreTest, SaveKeepsForeignValuesKeysAndLines)
     writeStore("");
     writeFile(path(), before);
     SettingsFileStore(folder_).saveLinkSettings({5, "57600,e,8,1", 9});
-    EXPECT_EQ(readFile(path()), "REGEDIT4\n\n"
+    EXPECT_EQ(fileText(path()), "REGEDIT4\n\n"
                                 "[HKEY_LOCAL_MACHINE\\Software\\KESTO\\Other]\n"
                                 "\"ScanCommNo\"=dword:00000009\n\n"
                                 + keyLine + "\n"
@@ -279,7 +253,7 @@ TEST_F(SettingsStoreTest, KeyTwiceLaterValueWinsAndIsTheOneReplaced)
     EXPECT_EQ(load().link.ScanCommNo, 2);
     SettingsFileStore(folder_).saveLinkSettings({7, "19200,e,8,1", 5});
     EXPECT_EQ(load().link.ScanCommNo, 7);
-    EXPECT_NE(readFile(path()).find("\"ScanCommNo\"=dword:00000001\n"), std::string::npos);
+    EXPECT_NE(fileText(path()).find("\"ScanCommNo\"=dword:00000001\n"), std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, ValueOfAnotherTypeOverSeveralLinesIsReplacedWhole)
@@ -287,7 +261,7 @@ TEST_F(SettingsStoreTest, ValueOfAnotherTypeOverSeveralLinesIsReplacedWhole)
     writeStore("\"ScanCommNo\"=hex:01,02,\\\n  03,04\n\"Owner\"=\"x\"\n");
     expectDefaults(load());
     SettingsFileStore(folder_).saveLinkSettings({4, "19200,e,8,1", 5});
-    EXPECT_EQ(readFile(path()), "REGEDIT4\n\n" + keyLine + "\n"
+    EXPECT_EQ(fileText(path()), "REGEDIT4\n\n" + keyLine + "\n"
                                 "\"ScanCommNo\"=dword:00000004\n\"Owner\"=\"x\"\n"
                                 "\"ScanBaudRateNo\"=dword:00000005\n"
                                 "\"ScanBaudRate\"=\"19200,e,8,1\"\n");
@@ -299,7 +273,7 @@ TEST_F(SettingsStoreTest, WindowsLineEndsAreReadAndKept)
     writeFile(path(), "REGEDIT4\r\n\r\n" + keyLine + "\r\n\"ScanCommNo\"=dword:00000003\r\n");
     EXPECT_EQ(load().link.ScanCommNo, 3);
     SettingsFileStore(folder_).saveLanguageFlag("ChineseGB");
-    EXPECT_EQ(readFile(path()), "REGEDIT4\r\n\r\n" + keyLine
+    EXPECT_EQ(fileText(path()), "REGEDIT4\r\n\r\n" + keyLine
                                     + "\r\n\"ScanCommNo\"=dword:00000003\r\n"
                                       "\"LanguageFlag\"=\"ChineseGB\"\r\n");
 }
@@ -307,25 +281,25 @@ TEST_F(SettingsStoreTest, WindowsLineEndsAreReadAndKept)
 TEST_F(SettingsStoreTest, SaveAbandonedBeforeItsRenameLeavesTheOldFileWhole)
 {
     writeStore("\"ScanCommNo\"=dword:00000003\n\"LanguageFlag\"=\"ChineseGB\"\n");
-    const std::string before = readFile(path());
+    const std::string before = fileText(path());
     SettingsFileStore store(folder_);
     std::string seenTemporary;
     store.setBeforeReplace([&](const std::string& temporary) {
         seenTemporary = temporary;
         // The new content is complete at this point; only the rename is missing.
-        EXPECT_NE(readFile(temporary).find("dword:00000008"), std::string::npos);
+        EXPECT_NE(fileText(temporary).find("dword:00000008"), std::string::npos);
         return false;
     });
     store.saveLinkSettings({8, "19200,e,8,1", 5});
     EXPECT_FALSE(seenTemporary.empty());
-    EXPECT_EQ(readFile(path()), before);
+    EXPECT_EQ(fileText(path()), before);
     EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"TEMPIKConfig.reg"});
 }
 
 TEST_F(SettingsStoreTest, ProgramDyingBeforeTheRenameLeavesTheOldFileWhole)
 {
     writeStore("\"ScanCommNo\"=dword:00000003\n");
-    const std::string before = readFile(path());
+    const std::string before = fileText(path());
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -338,7 +312,7 @@ TEST_F(SettingsStoreTest, ProgramDyingBeforeTheRenameLeavesTheOldFileWhole)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readFile(path()), before);
+    EXPECT_EQ(fileText(path()), before);
     EXPECT_EQ(load().link.ScanCommNo, 3);
     // The leftover temporary file does not get in the way of the next save.
     SettingsFileStore(folder_).saveLinkSettings({9, "19200,e,8,1", 5});
@@ -353,7 +327,7 @@ TEST_F(SettingsStoreTest, FileTheUserCannotWriteGivesDefaultsAndIsNotSaved)
     ASSERT_EQ(::chmod(root_.c_str(), 0755), 0);
     ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
     ASSERT_EQ(::chmod(path().c_str(), 0444), 0);
-    const std::string before = readFile(path());
+    const std::string before = fileText(path());
 
     int pipeFds[2];
     ASSERT_EQ(::pipe(pipeFds), 0);
@@ -383,7 +357,7 @@ TEST_F(SettingsStoreTest, FileTheUserCannotWriteGivesDefaultsAndIsNotSaved)
     ASSERT_EQ(WEXITSTATUS(status), 0);
     ASSERT_GT(got, 0);
     EXPECT_EQ(std::string(buffer), "0 English 0");  // readable, but not with full access
-    EXPECT_EQ(readFile(path()), before);
+    EXPECT_EQ(fileText(path()), before);
     EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"TEMPIKConfig.reg"});
 }
 
@@ -404,7 +378,7 @@ TEST_F(SettingsStoreTest, StoreThatCannotBeOpenedIsLeftAloneSilently)
     SettingsFileStore(blocked).loadSettings(settings);
     expectDefaults(settings);
     SettingsFileStore(blocked).saveLinkSettings({3, "19200,e,8,1", 5});
-    EXPECT_EQ(readFile(root_ + "/plain-file"), "x");
+    EXPECT_EQ(fileText(root_ + "/plain-file"), "x");
 }
 
 TEST_F(SettingsStoreTest, SaveCreatesTheFolderWhenMissing)
@@ -418,8 +392,7 @@ TEST_F(SettingsStoreTest, SaveCreatesTheFolderWhenMissing)
 
 // Files that are not what they should be: none may crash or hang the program, what cannot be
 // read takes its default, and a save keeps every byte it did not write.
-struct GarbageRow {
-    const char* name;
+struct GarbageRow : testing::NamedRow {
     std::string content;
     int scanCommNo;  // what the load makes of it
 };
@@ -453,8 +426,6 @@ const GarbageRow garbageRows[] = {
                        "\"scancommno\"=dword:00000008\n", 8},
 };
 
-void PrintTo(const GarbageRow& row, std::ostream* out) { *out << row.name; }
-
 class GarbageTest : public SettingsStoreTest, public ::testing::WithParamInterface<GarbageRow> {};
 
 TEST_P(GarbageTest, ReadsWhatItCanAndASaveKeepsTheRest)
@@ -465,7 +436,7 @@ TEST_P(GarbageTest, ReadsWhatItCanAndASaveKeepsTheRest)
     EXPECT_EQ(load().link.ScanCommNo, GetParam().scanCommNo);
 
     SettingsFileStore(folder_).saveLanguageFlag("ChineseBIG5");
-    const std::string after = readFile(path());
+    const std::string after = fileText(path());
     const Settings settings = load();
     EXPECT_EQ(settings.uiLanguage, 2);
     EXPECT_EQ(settings.link.ScanCommNo, GetParam().scanCommNo);
@@ -480,16 +451,16 @@ TEST_P(GarbageTest, ReadsWhatItCanAndASaveKeepsTheRest)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, GarbageTest, ::testing::ValuesIn(garbageRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::rowName);
 
 TEST_F(SettingsStoreTest, OversizedFileIsNeitherReadNorRewritten)
 {
     writeStore("\"ScanCommNo\"=dword:00000003\n;" + std::string(SettingsFileStore::maximumFileSize, 'x')
                + "\n");
-    const std::string before = readFile(path());
+    const std::string before = fileText(path());
     expectDefaults(load());
     SettingsFileStore(folder_).saveLanguageFlag("ChineseGB");
-    EXPECT_EQ(readFile(path()), before);
+    EXPECT_EQ(fileText(path()), before);
 }
 
 TEST_F(SettingsStoreTest, PipeInPlaceOfTheFileDoesNotHang)

@@ -1,5 +1,6 @@
 // The command line of tempik-sim: what it accepts and how it refuses.
 #include "sim/options.h"
+#include "tests/support/named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -43,13 +44,10 @@ TEST(Options, EveryOptionInBothForms)
     EXPECT_TRUE(o.verbose);
 }
 
-struct BadRow {
-    const char* name;
+struct BadRow : testing::NamedRow {
     std::vector<std::string> args;
     const char* message;   // part of the error
 };
-
-void PrintTo(const BadRow& row, std::ostream* os) { *os << row.name; }
 
 class BadOptionsTest : public ::testing::TestWithParam<BadRow> {};
 
@@ -78,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"StatusLengthTooShort", {"--status-length", "6"}, "from 7"},
         BadRow{"FlagWithValue", {"--bad-check=1"}, "takes no value"},
         BadRow{"BothCheckFaults", {"--bad-check", "--lowercase-check"}, "exclude each other"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST(Options, HelpNamesEveryOptionAndTheParityLimit)
 {

@@ -1,5 +1,6 @@
 // How each command changes the simulated reader's state, and what it refuses.
 #include "sim/reader_state.h"
+#include "tests/support/named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +9,13 @@ namespace {
 
 using Field = std::string ReaderState::*;
 
-struct Row {
-    const char* name;
+struct Row : testing::NamedRow {
     std::string code;
     std::string argument;
     Field field;
     std::string expected;   // the field's value afterwards
     CommandOutcome outcome;
 };
-
-void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 class CommandTest : public ::testing::TestWithParam<Row> {};
 
@@ -84,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"ShowMessage", "BI", "Hello!\xB0", &ReaderState::showMessage, "Hello!\xB0", applied},
         Row{"StatusWithArgument", "AS", "x", &ReaderState::identifier, "0001", refused},
         Row{"UnknownCode", "ZZ", "1", &ReaderState::identifier, "0001", CommandOutcome::unknown}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST(ReaderState, QueriesChangeNothing)
 {
@@ -124,16 +122,13 @@ TEST(ReaderState, FactoryDefaultsKeepIdentityAndClock)
 
 // One pixel on, as the tool's picture layout puts it: block n = columns 16n..16n+15, upper band
 // bytes 0-15, lower band 16-31, bit k = row k of the band.
-struct PixelRow {
-    const char* name;
+struct PixelRow : testing::NamedRow {
     int block;
     int byte;
     uint8_t value;
     int x;
     int y;
 };
-
-void PrintTo(const PixelRow& row, std::ostream* os) { *os << row.name; }
 
 class PictureBlockTest : public ::testing::TestWithParam<PixelRow> {};
 
@@ -166,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PixelRow{"SecondBlockLowerBand", 1, 16, 0x01, 16, 8},
                       PixelRow{"UpperBandLastRow", 3, 5, 0x80, 53, 7},
                       PixelRow{"LowerBandFirstColumnOfBlock", 6, 16, 0x02, 96, 9}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST(PictureBlock, RefusesMalformedBlocks)
 {

@@ -1,6 +1,7 @@
 // Reassembly and checking of request frames in the simulated reader.
 #include "link/frame.h"
 #include "sim/request_parser.h"
+#include "tests/support/named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -35,13 +36,10 @@ Bytes withCheck(const std::string& payload, const std::string& check)
     return Bytes{SOH} + text(payload) + Bytes{STX} + text(check) + Bytes{CR};
 }
 
-struct Row {
-    const char* name;
+struct Row : testing::NamedRow {
     Bytes bytes;
     std::vector<std::string> payloads;
 };
-
-void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 class RequestParserTest : public ::testing::TestWithParam<Row> {};
 
@@ -81,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"0000AS"}},
         Row{"BackToBack", buildRequestFrame("0000AS") + buildRequestFrame("0000BF1234"),
             {"0000AS", "0000BF1234"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::rowName);
 
 TEST(RequestParser, CountsDroppedFrames)
 {

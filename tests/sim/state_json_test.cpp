@@ -3,9 +3,7 @@
 #include "tests/support/sim_process.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace tempik::sim {
 namespace {
@@ -43,10 +41,7 @@ TEST(StateJson, WrittenWholeAndNoTemporaryLeft)
     std::string error;
     ASSERT_TRUE(writeFileAtomically(path, "first", error)) << error;
     ASSERT_TRUE(writeFileAtomically(path, "second", error)) << error;
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "second");
+    EXPECT_EQ(testing::fileText(path), "second");
     size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         (void)entry;

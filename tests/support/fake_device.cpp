@@ -66,34 +66,33 @@ ReadOutcome FakeDevice::readByte(uint8_t& value)
 std::vector<std::string> FakeDevice::requests() const
 {
     std::vector<std::string> payloads;
-    std::vector<uint8_t> frame;
-    for (const DeviceEvent& event : events) {
-        if (event.kind != DeviceEvent::write)
-            continue;
-        frame.insert(frame.end(), event.bytes.begin(), event.bytes.end());
-        if (event.bytes.size() == 1 && event.bytes[0] == CR) {
-            if (frame.size() >= 7 && frame.front() == SOH)
-                payloads.emplace_back(frame.begin() + 1, frame.end() - 6);
-            frame.clear();
-        }
-    }
+    for (const std::string& line : wire())
+        if (line.rfind("send ", 0) == 0)
+            payloads.push_back(line.substr(5));
     return payloads;
 }
 
-std::vector<std::string> FakeDevice::wire() const
+std::vector<std::string> FakeDevice::wire(bool stamped) const
 {
     std::vector<std::string> lines;
+    const uint32_t origin = events.empty() ? 0 : events.front().timeMs;
+    auto add = [&](const std::string& line, uint32_t t) {
+        lines.push_back(stamped ? line + " @" + std::to_string(t - origin) : line);
+    };
     std::vector<uint8_t> frame;
+    uint32_t frameStart = 0;
     for (const DeviceEvent& event : events) {
         switch (event.kind) {
-        case DeviceEvent::open: lines.push_back("open " + event.path + " " + event.lineDefinition); break;
-        case DeviceEvent::openFailed: lines.push_back("open-failed " + event.path); break;
-        case DeviceEvent::close: lines.push_back("close"); break;
+        case DeviceEvent::open: add("open " + event.path + " " + event.lineDefinition, event.timeMs); break;
+        case DeviceEvent::openFailed: add("open-failed " + event.path, event.timeMs); break;
+        case DeviceEvent::close: add("close", event.timeMs); break;
         case DeviceEvent::write:
+            if (frame.empty())
+                frameStart = event.timeMs;
             frame.insert(frame.end(), event.bytes.begin(), event.bytes.end());
             if (event.bytes.size() == 1 && event.bytes[0] == CR) {
                 if (frame.size() >= 7 && frame.front() == SOH)
-                    lines.push_back("send " + std::string(frame.begin() + 1, frame.end() - 6));
+                    add("send " + std::string(frame.begin() + 1, frame.end() - 6), frameStart);
                 frame.clear();
             }
             break;
@@ -129,6 +128,21 @@ std::vector<uint8_t> ackReply()
 std::string bytesText(const std::vector<uint8_t>& bytes)
 {
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<uint8_t> readerReply(const std::string& payload, const std::vector<uint8_t>& status,
+                                 const std::vector<uint8_t>& version)
+{
+    return payload == "0000AS" ? status : payload == "0000AV" ? version : ackReply();
+}
+
+Responder readerOn(const std::string& path, const std::string& line, std::vector<uint8_t> status,
+                   std::vector<uint8_t> version)
+{
+    return [=](const std::string& openPath, const std::string& openLine, const std::string& payload) {
+        return openPath == path && (line.empty() || openLine == line) ? readerReply(payload, status, version)
+                                                                      : std::vector<uint8_t>();
+    };
 }
 
 } // namespace tempik::testing

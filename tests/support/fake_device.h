@@ -1,7 +1,8 @@
 #pragma once
 // An in-memory serial device: records every open (with its line definition, parity included,
 // which a pseudo-terminal cannot show), close and write with the fake clock's time, and plays
-// replies that a responder gives for each complete request frame.
+// replies that a responder gives for each complete request frame. Also the replies of our
+// reader, a device that counts the calls to another, and port maps of made-up ports.
 #include "link/port_map.h"
 #include "link/serial_device.h"
 #include "tests/support/fake_clock.h"
@@ -54,8 +55,9 @@ public:
 
     // The payloads of the request frames written, in order (frames parsed from the writes).
     std::vector<std::string> requests() const;
-    // One line per event: "open COM3 9600,e,8,1", "send 0000AS", "close".
-    std::vector<std::string> wire() const;
+    // One line per event: "open COM3 9600,e,8,1", "send 0000AS", "close". stamped: each line
+    // ends in " @t", ms since the first event, a request at the time its first byte was written.
+    std::vector<std::string> wire(bool stamped = false) const;
     bool isOpen() const { return open_; }
 
 private:
@@ -66,6 +68,32 @@ private:
     DeviceFailure failure_ = DeviceFailure::none;
     std::vector<uint8_t> partialFrame_;
     std::deque<uint8_t> input_;
+};
+
+// Port n is the path paths[n]; no other port exists.
+class PathPortMap final : public PortMap {
+public:
+    std::map<int, std::string> paths;
+    std::optional<std::string> devicePath(int n) const override
+    {
+        auto it = paths.find(n);
+        return it == paths.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+};
+
+// Passes every call to another device (the real one) and counts them.
+class CountingDevice final : public SerialDevice {
+public:
+    explicit CountingDevice(SerialDevice& inner) : inner_(inner) {}
+    bool open(const std::string& path, const std::string& line) override { ++opens; return inner_.open(path, line); }
+    void close() override { ++closes; inner_.close(); }
+    void write(const uint8_t* data, size_t count) override { inner_.write(data, count); }
+    ReadOutcome readByte(uint8_t& value) override { ++reads; return inner_.readByte(value); }
+    DeviceFailure failure() const override { return inner_.failure(); }
+    int opens = 0, closes = 0, reads = 0;
+
+private:
+    SerialDevice& inner_;
 };
 
 // Port n is the path "COM<n>" when n is in the set (all 1..32 when empty).
@@ -81,5 +109,14 @@ std::vector<uint8_t> statusReply(const std::string& identifier = "0042", const s
 std::vector<uint8_t> versionReply(const std::string& version = "01.40-01");
 std::vector<uint8_t> ackReply();
 std::string bytesText(const std::vector<uint8_t>& bytes);
+inline std::vector<uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+// What a reader that takes everything answers: the status query with status, the version query
+// with version (empty: silence), anything else with an acknowledgement.
+std::vector<uint8_t> readerReply(const std::string& payload, const std::vector<uint8_t>& status = statusReply(),
+                                 const std::vector<uint8_t>& version = versionReply());
+// That reader on path only, opened with line (empty: any line); silence everywhere else.
+Responder readerOn(const std::string& path, const std::string& line, std::vector<uint8_t> status = statusReply(),
+                   std::vector<uint8_t> version = versionReply());
 
 } // namespace tempik::testing

@@ -1,6 +1,7 @@
 #include "tests/support/far_end.h"
 
 #include "link/frame.h"
+#include "tests/support/fake_device.h"
 
 #include <cerrno>
 #include <poll.h>
@@ -17,6 +18,11 @@ FarEnd::~FarEnd()
 {
     stop_ = true;
     thread_.join();
+}
+
+FarEnd::Answer FarEnd::answering(const std::string& payload, int)
+{
+    return {readerReply(payload), false};
 }
 
 std::vector<std::string> FarEnd::payloads() const

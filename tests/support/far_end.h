@@ -26,6 +26,8 @@ public:
     };
     // Called for each whole request frame with its payload and its number in this far end (0 first).
     using Script = std::function<Answer(const std::string& payload, int index)>;
+    // The script of a reader that answers everything (readerReply) and never vanishes.
+    static Answer answering(const std::string& payload, int index);
 
     // vanishAfterBytes > 0: the master is closed as soon as that many bytes have arrived in all,
     // wherever that falls in a frame.

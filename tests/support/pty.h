@@ -1,11 +1,13 @@
 #pragma once
 // A real pseudo-terminal pair for tests: the program under test opens the slave path as its
-// serial port, the test plays the far end of the line on the master descriptor.
+// serial port, the test plays the far end of the line on the master descriptor. And another
+// program holding a serial port.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
 #include <termios.h>
 
 namespace tempik::testing {
@@ -51,6 +53,27 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;
+};
+
+// Another program holding a serial port: a child process that opens the device and takes the
+// exclusive lock (flock) and, with exclusiveMode, exclusive mode (TIOCEXCL) the way our own
+// device does, and keeps them until released.
+class PortHolder {
+public:
+    // Returns once the child holds the port; held() tells whether it managed to.
+    explicit PortHolder(const std::string& devicePath, bool exclusiveMode = true);
+    ~PortHolder() { release(); }
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+
+    bool held() const { return held_; }
+    // Lets the child drop the port and end; waits for it.
+    void release();
+
+private:
+    pid_t child_ = -1;
+    int releaseFd_ = -1;
+    bool held_ = false;
 };
 
 } // namespace tempik::testing

@@ -1,22 +1,21 @@
 #pragma once
 // Everything a reader operation runs on, faked: clock, serial device, port map and recording
 // window, with the real link, session and a settings store in a temporary folder. Also scripted
-// replies and a timeline of the wire. Header-only; the test program links tempik_reader.
+// replies, the wire of a scan and a timeline of the wire. Header-only; the test program links
+// tempik_reader.
 #include "link/frame.h"
 #include "link/reader_link.h"
 #include "reader/operations.h"
 #include "reader/session.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_device.h"
+#include "tests/support/files.h"
 #include "tests/support/recording_controls.h"
-#include "tests/support/sim_process.h"
 #include "settings/settings_file_store.h"
 
 #include <deque>
-#include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +48,23 @@ private:
         std::make_shared<std::map<std::string, std::deque<std::vector<uint8_t>>>>();
 };
 
+// open, the status queries, close: one port and definition of the sweep.
+inline void appendTry(std::vector<std::string>& wire, int port, const std::string& line, int queries)
+{
+    wire.push_back("open COM" + std::to_string(port) + " " + line);
+    for (int i = 0; i < queries; ++i)
+        wire.push_back("send 0000AS");
+    wire.push_back("close");
+}
+
+// open, the version query, close: the end of a scan whose version is read at once.
+inline void appendVersionRead(std::vector<std::string>& wire, int port, const std::string& line)
+{
+    wire.push_back("open COM" + std::to_string(port) + " " + line);
+    wire.push_back("send 0000AV");
+    wire.push_back("close");
+}
+
 struct ReaderRig {
     FakeClock clock;
     FakeDevice device{clock};
@@ -61,48 +77,18 @@ struct ReaderRig {
     RecordingControls controls;
     ReaderOperations operations{session, controls};
 
-    // The wire as FakeDevice::wire() gives it, each line with "@t": ms since the first event,
-    // a request at the time its first byte was written.
-    std::vector<std::string> timeline() const
+    // The wire with the time of each line (FakeDevice::wire(true)).
+    std::vector<std::string> timeline() const { return device.wire(true); }
+
+    // A reader was found on COM3 at 9600,e,8,1.
+    void readerReady()
     {
-        std::vector<std::string> lines;
-        if (device.events.empty())
-            return lines;
-        const uint32_t origin = device.events.front().timeMs;
-        bool inFrame = false;
-        uint32_t frameStart = 0;
-        std::vector<uint8_t> frame;
-        auto stamp = [origin](uint32_t t) { return " @" + std::to_string(t - origin); };
-        for (const DeviceEvent& event : device.events) {
-            switch (event.kind) {
-            case DeviceEvent::open: lines.push_back("open " + event.path + " " + event.lineDefinition + stamp(event.timeMs)); break;
-            case DeviceEvent::openFailed: lines.push_back("open-failed " + event.path + stamp(event.timeMs)); break;
-            case DeviceEvent::close: lines.push_back("close" + stamp(event.timeMs)); break;
-            case DeviceEvent::write:
-                if (!inFrame)
-                    frameStart = event.timeMs;
-                inFrame = true;
-                frame.insert(frame.end(), event.bytes.begin(), event.bytes.end());
-                if (event.bytes.size() == 1 && event.bytes[0] == CR) {
-                    if (frame.size() >= 7 && frame.front() == SOH)
-                        lines.push_back("send " + std::string(frame.begin() + 1, frame.end() - 6) + stamp(frameStart));
-                    frame.clear();
-                    inFrame = false;
-                }
-                break;
-            }
-        }
-        return lines;
+        session.readerFound = true;
+        settings.link = {3, "9600,e,8,1", 3};
     }
 
     // The store file as text; empty when it does not exist.
-    std::string storeText() const
-    {
-        std::ifstream in(store.filePath(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string storeText() const { return fileText(store.filePath()); }
 
     LinkSettings storedLinkSettings() const
     {

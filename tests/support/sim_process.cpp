@@ -6,10 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
-#include <filesystem>
-#include <fstream>
 #include <poll.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,14 +85,6 @@ bool waitUntil(pid_t pid, Clock::time_point deadline, int& status)
     }
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -171,24 +160,6 @@ size_t valueStart(const std::string& json, const std::string& key)
 
 } // namespace
 
-TempFolder::TempFolder()
-{
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tempik-test-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()))
-        path_ = buffer.data();
-}
-
-TempFolder::~TempFolder()
-{
-    if (!path_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-}
-
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& args,
                          std::chrono::milliseconds timeout, bool asNobody)
 {
@@ -240,6 +211,11 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
 std::string simBinaryPath()
 {
     return TEMPIK_BINARY_DIR "/app/tempik-sim";
+}
+
+std::string ctlBinaryPath()
+{
+    return TEMPIK_BINARY_DIR "/app/tempikctl";
 }
 
 SimProcess::SimProcess(SimSetup setup) : setup_(std::move(setup))
@@ -375,12 +351,12 @@ SimProcess::~SimProcess()
 
 std::string SimProcess::errorOutput() const
 {
-    return stderrPath_.empty() ? std::string() : readFile(stderrPath_);
+    return stderrPath_.empty() ? std::string() : fileText(stderrPath_);
 }
 
 std::string SimProcess::stateText() const
 {
-    return setup_.stateFile ? readFile(statePath()) : std::string();
+    return setup_.stateFile ? fileText(statePath()) : std::string();
 }
 
 std::optional<std::string> SimProcess::stateField(const std::string& key) const

@@ -2,6 +2,8 @@
 // Runs the simulated reader (tempik-sim) as a child process for end-to-end tests: a temporary
 // configuration root, the reader linked there as ports/COM<n>, its state file, and clean teardown.
 // Also a general helper to run any program to its end and collect its output and exit code.
+#include "tests/support/files.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -9,19 +11,6 @@
 #include <vector>
 
 namespace tempik::testing {
-
-// A fresh folder under $TMPDIR (or /tmp), removed with everything in it on destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 struct ProgramResult {
     int exitCode = -1;          // -1 when it was killed by a signal or did not end in time
@@ -39,8 +28,9 @@ constexpr unsigned nobodyId = 65534;
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& args,
                          std::chrono::milliseconds timeout = std::chrono::seconds(10), bool asNobody = false);
 
-// Path of the built simulator.
+// Paths of the built simulator and command-line tool.
 std::string simBinaryPath();
+std::string ctlBinaryPath();
 
 struct SimSetup {
     // Options after the ones the helper adds (--line, --id, fault options ...).

@@ -4,14 +4,14 @@
 #include "texts/code_page_iconv.h"
 
 #include "texts/text_table.h"
+#include "tests/support/named_row.h"
 
 #include <gtest/gtest.h>
 
 namespace tempik {
 namespace {
 
-struct PageRow {
-    const char* name;
+struct PageRow : testing::NamedRow {
     int uiLanguage;
     std::string utf8;
     std::string page;
@@ -44,7 +44,7 @@ TEST_P(PageTest, ConvertsToThePage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PageTest, ::testing::ValuesIn(pageRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::rowName);
 
 TEST(CodePage, RoundTripsWhatThePageHolds)
 {

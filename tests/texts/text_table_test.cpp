@@ -1,6 +1,7 @@
 // The text table: every text present in every language, the Chinese columns byte for byte in
 // their own encodings, and the lookups around the table.
 #include "texts/text_table.h"
+#include "tests/support/named_row.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,7 @@ TEST(TextTable, EnglishColumnIsPlainAscii)
 
 // Bytes written out by hand from the GB2312 and Big5 code charts, so that a text garbled in
 // the table or by the conversion cannot agree with itself.
-struct ChineseCell {
-    const char* name;
+struct ChineseCell : testing::NamedRow {
     int entry;
     const char* gb2312;
     const char* big5;
@@ -70,7 +70,7 @@ TEST_P(ChineseCellTest, HeldInItsEncodingAndShownAsItsCharacters)
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, ChineseCellTest, ::testing::ValuesIn(chineseCells),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::rowName);
 
 TEST(TextTable, CaptionEndsInTheVersionInEveryLanguage)
 {

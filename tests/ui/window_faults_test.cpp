@@ -2,15 +2,14 @@
 // the device vanishes in a set operation, in a scan and in an icon upload, the port is held by
 // another program, and the settings file is garbage. Each time the operation ends with its
 // failure outcome, the window comes back enabled with the normal cursor, and nothing hangs.
+// How long each takes is a figure of bench/fault_bench.
 #include "link/clock.h"
 #include "link/port_map_linux.h"
 #include "link/serial_posix.h"
 #include "reader/set_operation.h"
 #include "tests/support/far_end.h"
-#include "tests/support/file_bytes.h"
 #include "tests/support/fake_device.h"
-#include "tests/support/port_holder.h"
-#include "tests/support/pty.h"
+#include "tests/support/named_row.h"
 #include "tests/support/sim_process.h"
 #include "tests/ui/window_rig.h"
 #include "settings/settings_file_store.h"
@@ -22,16 +21,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
 #include <mutex>
-#include <random>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -40,8 +36,6 @@ using namespace tempik;
 using namespace tempik::testing;
 
 namespace {
-
-using Steady = std::chrono::steady_clock;
 
 // A hang would otherwise sit until the suite's time-out; this ends the run with its name.
 class Watchdog {
@@ -74,36 +68,6 @@ private:
     std::thread thread_;
 };
 
-// A reader that answers everything, for getting the window to know it.
-FarEnd::Answer answering(const std::string& payload, int)
-{
-    if (payload == "0000AS")
-        return {statusReply("0042", "A1B2C3D4"), false};
-    if (payload == "0000AV")
-        return {versionReply(), false};
-    return {ackReply(), false};
-}
-
-// Closes every message box that comes up, keeping its text.
-class MessageBoxCatcher {
-public:
-    MessageBoxCatcher()
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts.push_back(box->text().toStdString());
-                box->done(QMessageBox::Ok);
-            }
-        });
-        timer_.start();
-    }
-    std::vector<std::string> texts;
-
-private:
-    QTimer timer_;
-};
-
 // The window on the production device, clock and port map, with a configuration folder of its
 // own whose ports/ folder the test fills.
 struct FaultWindow {
@@ -131,7 +95,7 @@ struct FaultWindow {
     bool findsReaderOn(PseudoTerminal& pty)
     {
         pinPort(1, pty.slavePath());
-        FarEnd reader(pty, answering);
+        FarEnd reader(pty, FarEnd::answering);
         click("btnScan");
         return message() == "Get Reader Info Ok. (COM : #1)";
     }
@@ -144,12 +108,9 @@ struct FaultWindow {
             throw std::runtime_error("cannot link " + link);
     }
 
-    // Clicks and returns how long the handler took, in milliseconds.
-    double click(const char* button)
+    void click(const char* button)
     {
-        const auto start = Steady::now();
         QTest::mouseClick(qobject_cast<QAbstractButton*>(window->control(button)), Qt::LeftButton);
-        return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
     }
 
     std::string message() const { return qobject_cast<QLabel*>(window->control("pnMsg"))->text().toStdString(); }
@@ -207,13 +168,13 @@ TEST(WindowDeviceVanishes, InASetOperationItEndsInSetError)
     };
     const std::vector<Row> rows = {
         // The first byte of the command comes only after the status reply was taken.
-        {"after the status reply, at the first byte of the command", answering, statusQueryBytes + 1, {"0000AS"}},
+        {"after the status reply, at the first byte of the command", FarEnd::answering, statusQueryBytes + 1, {"0000AS"}},
         {"when the command has arrived, before its reply",
          [](const std::string& payload, int) {
-             return payload == "0000AS" ? FarEnd::Answer{statusReply("0042", "A1B2C3D4"), false} : FarEnd::Answer{{}, true};
+             return payload == "0000AS" ? FarEnd::answering(payload, 0) : FarEnd::Answer{{}, true};
          },
          0, {"0000AS", "0000BE3"}},
-        {"in the middle of the command frame", answering, statusQueryBytes + 5, {"0000AS"}},
+        {"in the middle of the command frame", FarEnd::answering, statusQueryBytes + 5, {"0000AS"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -223,19 +184,15 @@ TEST(WindowDeviceVanishes, InASetOperationItEndsInSetError)
         ASSERT_TRUE(w.findsReaderOn(pty));
         qobject_cast<QComboBox*>(w.window->control("cmbSound"))->setCurrentIndex(3);
         FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
-        const double ms = w.click("btnVolume");
+        w.click("btnVolume");
 
         w.expectFailureShown("Set Error");
         EXPECT_TRUE(vanishing.vanished());
         EXPECT_EQ(vanishing.payloads(), row.payloadsSeen);
-        // Two attempts: each a 100 ms pause, a request and at most its 120 ms reply wait.
-        EXPECT_LT(ms, 1200) << ms;
-        std::printf("[ figure ] set operation, device vanishes %s: %.0f ms\n", row.name, ms);
 
-        // The port has gone with its device: the next scan says so at once.
-        const double scanMs = w.click("btnScan");
+        // The port has gone with its device: the next scan says so.
+        w.click("btnScan");
         w.expectFailureShown("Reader Not Find");
-        EXPECT_LT(scanMs, 500) << scanMs;
     }
 }
 
@@ -253,7 +210,7 @@ TEST(WindowDeviceVanishes, InAScanItEndsInItsFailureOutcome)
     auto silentThenGone = [](const std::string&, int) { return FarEnd::Answer{{}, true}; };
     const std::vector<Row> rows = {
         {"after the first query of the sweep", "", silentThenGone, 0, false, "Reader Not Find", 0},
-        {"after the status reply, at the first byte of the version query", "", answering, statusQueryBytes + 1, false,
+        {"after the status reply, at the first byte of the version query", "", FarEnd::answering, statusQueryBytes + 1, false,
          "Get Reader Info Error. (COM : #1)", 1},
         {"at the remembered port; the sweep goes on to the next port", "\"ScanCommNo\"=dword:00000001\n",
          silentThenGone, 0, true, "Get Reader Info Ok. (COM : #2)", 2},
@@ -273,7 +230,7 @@ TEST(WindowDeviceVanishes, InAScanItEndsInItsFailureOutcome)
             ASSERT_TRUE(sim->ready()) << sim->failure();
         }
         FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
-        const double ms = w.click("btnScan");
+        w.click("btnScan");
 
         if (row.readerOnComTwo) {
             EXPECT_EQ(w.message(), row.message);
@@ -285,10 +242,6 @@ TEST(WindowDeviceVanishes, InAScanItEndsInItsFailureOutcome)
         EXPECT_TRUE(vanishing.vanished());
         EXPECT_EQ(vanishing.payloads(), std::vector<std::string>{"0000AS"});
         EXPECT_EQ(w.storedSettings().link.ScanCommNo, row.storedPort);
-        // Without the vanish, three queries at the remembered port and two in the sweep; with it,
-        // the queries left go to a gone device and each still ends within its 120 ms.
-        EXPECT_LT(ms, 1500) << ms;
-        std::printf("[ figure ] scan, device vanishes %s: %.0f ms\n", row.name, ms);
     }
 }
 
@@ -300,8 +253,8 @@ TEST(WindowDeviceVanishes, InAnIconUploadItEndsInSetError)
         size_t vanishAfterBytes;
     };
     const std::vector<Row> rows = {
-        {"after the status reply, at the first byte of the first block", answering, statusQueryBytes + 1},
-        {"in the middle of the third block", answering, statusQueryBytes + 2 * pictureBlockBytes + 30},
+        {"after the status reply, at the first byte of the first block", FarEnd::answering, statusQueryBytes + 1},
+        {"in the middle of the third block", FarEnd::answering, statusQueryBytes + 2 * pictureBlockBytes + 30},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -313,14 +266,10 @@ TEST(WindowDeviceVanishes, InAnIconUploadItEndsInSetError)
         std::ofstream(icon, std::ios::binary) << std::string(70, '\0') << std::string(256, '\x7F');
         w.iconFiles.answer = icon;
         FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
-        const double ms = w.click("btnTitleIcon");
+        w.click("btnTitleIcon");
 
         w.expectFailureShown("Set Error");
         EXPECT_TRUE(vanishing.vanished());
-        // The upload keeps its pauses (eight blocks, 200 ms after each) even to a gone device,
-        // then the mode command and one more attempt fail within their reply waits.
-        EXPECT_LT(ms, 3500) << ms;
-        std::printf("[ figure ] icon upload, device vanishes %s: %.0f ms\n", row.name, ms);
     }
 }
 
@@ -336,27 +285,24 @@ TEST(WindowPortHeldByAnotherProgram, TheScanSkipsItAndASetOperationSaysSetErrorW
     SimProcess sim(setup);
     ASSERT_TRUE(sim.ready()) << sim.failure();
 
-    FarEnd reader(pty, answering);
+    FarEnd reader(pty, FarEnd::answering);
     w.click("btnScan");
     ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
     const size_t bytesBefore = reader.bytesReceived();
 
     PortHolder holder(pty.slavePath());
     ASSERT_TRUE(holder.held());
-    double ms = w.click("btnVolume");
+    w.click("btnVolume");
     w.expectFailureShown("Set Error");
     EXPECT_EQ(w.window->link().lastFailure(), DeviceFailure::busy);
     EXPECT_EQ(reader.bytesReceived(), bytesBefore);
-    EXPECT_LT(ms, 500) << ms;
-    std::printf("[ figure ] set operation on a held port: %.0f ms\n", ms);
 
     // The remembered port and the sweep both pass the held port by and find the other reader.
-    ms = w.click("btnScan");
+    w.click("btnScan");
     EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #2)");
     w.expectRecovered();
     EXPECT_EQ(w.storedSettings().link.ScanCommNo, 2);
     EXPECT_EQ(reader.bytesReceived(), bytesBefore) << "nothing may reach a port another program holds";
-    std::printf("[ figure ] scan past a held port: %.0f ms\n", ms);
 
     // Once the other program lets go, the port works again.
     holder.release();
@@ -402,10 +348,9 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
         EXPECT_EQ(qobject_cast<QComboBox*>(w.window->control("cmbBaudRate"))->currentIndex(), 5);
 
         MessageBoxCatcher boxes;
-        const double ms = w.click("btnScan");
+        w.click("btnScan");
         EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
         w.expectRecovered();
-        EXPECT_LT(ms, 1500) << ms;
         EXPECT_EQ(boxes.texts, std::vector<std::string>{}) << "the mended file was saved";
         const Settings after = w.storedSettings();
         EXPECT_EQ(after.link.ScanCommNo, 1);
@@ -418,55 +363,57 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
     }
 }
 
-TEST(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTime)
+// A folder where the store file should be stops a save as surely for root as for anyone; a
+// read-only folder binds only an unprivileged user (tempikctl's test covers it as nobody).
+struct SpoiltStore : NamedRow {
+    std::function<void(const std::string& folder)> spoil;
+    bool needsUnprivileged;
+};
+
+class WindowSettingsCannotBeSaved : public ::testing::TestWithParam<SpoiltStore> {};
+
+TEST_P(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTime)
 {
-    // A folder where the store file should be stops a save as surely for root as for anyone.
-    struct Row {
-        const char* name;
-        std::function<void(const std::string& folder)> spoil;
-        bool needsUnprivileged;
-    };
-    const std::vector<Row> rows = {
-        {"the store file is a folder",
-         [](const std::string& folder) { ::mkdir((folder + "/" + SettingsFileStore::fileName).c_str(), 0755); }, false},
-        {"the configuration folder is read-only", [](const std::string& folder) { ::chmod(folder.c_str(), 0555); },
-         true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (row.needsUnprivileged && geteuid() == 0) {
-            std::printf("[ skipped ] %s: root writes regardless (tempikctl's test covers it as nobody)\n", row.name);
-            continue;
-        }
-        Watchdog watchdog(row.name);
-        FaultWindow w;
-        SimSetup setup;
-        setup.port = 1;
-        setup.configRoot = w.root.path();
-        SimProcess sim(setup);
-        ASSERT_TRUE(sim.ready()) << sim.failure();
-        row.spoil(w.folder);
+    const SpoiltStore& row = GetParam();
+    if (row.needsUnprivileged && geteuid() == 0)
+        GTEST_SKIP() << "root writes regardless";
+    Watchdog watchdog(row.name);
+    FaultWindow w;
+    SimSetup setup;
+    setup.port = 1;
+    setup.configRoot = w.root.path();
+    SimProcess sim(setup);
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+    row.spoil(w.folder);
 
-        MessageBoxCatcher boxes;
-        w.click("btnScan");
-        EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
-        EXPECT_EQ(w.window->lamp().colour(), LampColour::yellow);
-        ASSERT_EQ(boxes.texts.size(), 1u);
-        EXPECT_NE(boxes.texts[0].find("could not be saved in " + w.folder + "/" + SettingsFileStore::fileName),
-                  std::string::npos)
-            << boxes.texts[0];
-        w.expectRecovered();
+    MessageBoxCatcher boxes;
+    w.click("btnScan");
+    EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
+    EXPECT_EQ(w.window->lamp().colour(), LampColour::yellow);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find("could not be saved in " + w.folder + "/" + SettingsFileStore::fileName),
+              std::string::npos)
+        << boxes.texts[0];
+    w.expectRecovered();
 
-        // The language switch saves too, and the warning speaks the new language.
-        w.click("btnGB");
-        ASSERT_EQ(boxes.texts.size(), 2u);
-        EXPECT_NE(boxes.texts[1].find("\u65e0\u6cd5\u5c06\u8bbe\u7f6e\u4fdd\u5b58\u5230 " + w.folder), std::string::npos)
-            << boxes.texts[1];
-        // An operation that saves nothing says nothing more.
-        w.click("btnVolume");
-        EXPECT_EQ(w.message(), "设定完成");
-        EXPECT_EQ(boxes.texts.size(), 2u);
-        w.expectRecovered();
-        ::chmod(w.folder.c_str(), 0755);
-    }
+    // The language switch saves too, and the warning speaks the new language.
+    w.click("btnGB");
+    ASSERT_EQ(boxes.texts.size(), 2u);
+    EXPECT_NE(boxes.texts[1].find("\u65e0\u6cd5\u5c06\u8bbe\u7f6e\u4fdd\u5b58\u5230 " + w.folder), std::string::npos)
+        << boxes.texts[1];
+    // An operation that saves nothing says nothing more.
+    w.click("btnVolume");
+    EXPECT_EQ(w.message(), "设定完成");
+    EXPECT_EQ(boxes.texts.size(), 2u);
+    w.expectRecovered();
+    ::chmod(w.folder.c_str(), 0755);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Stores, WindowSettingsCannotBeSaved,
+    ::testing::Values(
+        SpoiltStore{"StoreFileIsAFolder",
+                    [](const std::string& folder) { ::mkdir((folder + "/" + SettingsFileStore::fileName).c_str(), 0755); },
+                    false},
+        SpoiltStore{"ReadOnlyFolder", [](const std::string& folder) { ::chmod(folder.c_str(), 0555); }, true}),
+    rowName);

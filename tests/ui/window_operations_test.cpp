@@ -8,8 +8,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -82,7 +80,7 @@ TEST(Scan, AgainstASilentPortTheWindowIgnoresEveryClickWhileTheLampBlinks)
         }
         QTest::keyClick(&window, Qt::Key_Return);
         // The blink timer runs on real time: let two of its 200 ms ticks pass inside the scan.
-        QTest::qWait(450);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 2; }, 10000));
     });
     rig.scan();
 
@@ -151,14 +149,9 @@ protected:
     }
     std::string writeIcon()
     {
-        // All pixels white but the top-left one: the top row comes last in the file.
-        QByteArray bytes(70 + 256, '\xff');
-        bytes[70 + 15 * 16] = '\x7f';
-        const QString path = rig.folder.filePath(QStringLiteral("title.ico"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            throw std::runtime_error("cannot write the icon");
-        return path.toStdString();
+        const std::string path = rig.folder.path() + "/title.ico";
+        IconBytes().on(0, 0).write(path);   // all pixels white but the top-left one
+        return path;
     }
     WindowRig rig;
 };
@@ -207,21 +200,12 @@ TEST(HandlerError, IsShownCaptionedWithTheApplicationTitleAndTheWindowGoesOn)
     rig.device.responder = [](const std::string&, const std::string&, const std::string&) -> std::vector<uint8_t> {
         throw std::runtime_error("device exploded");
     };
-    QString caption;
-    QString message;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            caption = box->windowTitle();
-            message = box->text();
-            box->accept();
-        }
-    });
-    closer.start(10);
-    rig.click("btnPassword");
-    closer.stop();
-    EXPECT_EQ(caption, applicationTitle);
-    EXPECT_EQ(message, "device exploded");
+    {
+        MessageBoxCatcher boxes;
+        rig.click("btnPassword");
+        EXPECT_EQ(boxes.captions, std::vector<std::string>{applicationTitle});
+        EXPECT_EQ(boxes.texts, std::vector<std::string>{"device exploded"});
+    }
     expectIdleWindow(rig);
 
     // The program goes on: the next operation runs normally.

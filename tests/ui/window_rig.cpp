@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -25,13 +24,10 @@ void typeText(QWidget* widget, const QString& text)
 WindowRig::WindowRig(const std::vector<std::string>& storedSettings)
 {
     if (!storedSettings.empty()) {
-        QFile file(folder.filePath(QString::fromLatin1(SettingsFileStore::fileName)));
-        if (!file.open(QIODevice::WriteOnly))
-            throw std::runtime_error("cannot write the settings file");
         std::string content = std::string("REGEDIT4\n\n[") + SettingsFileStore::keyPath + "]\n";
         for (const std::string& line : storedSettings)
             content += line + "\n";
-        file.write(content.data(), static_cast<qint64>(content.size()));
+        writeFile(configPath(), content);
     }
     ports.ports = {1};
     window = std::make_unique<TfrmModule>(WindowSeams{device, clock, ports, store, tone, iconFiles});
@@ -49,15 +45,7 @@ void WindowRig::show()
 
 void WindowRig::attachReader(const std::string& identifier, const std::string& serial, const std::string& version)
 {
-    device.responder = [=](const std::string& path, const std::string&, const std::string& payload) {
-        if (path != "COM1")
-            return std::vector<uint8_t>{};
-        if (payload == "0000AS")
-            return statusReply(identifier, serial);
-        if (payload == "0000AV")
-            return versionReply(version);
-        return ackReply();
-    };
+    device.responder = readerOn("COM1", "", statusReply(identifier, serial), versionReply(version));
 }
 
 void WindowRig::scan()
@@ -68,14 +56,6 @@ void WindowRig::scan()
 void WindowRig::click(const char* button)
 {
     QTest::mouseClick(get<QAbstractButton>(button), Qt::LeftButton);
-}
-
-std::string WindowRig::configFile() const
-{
-    QFile file(folder.filePath(QString::fromLatin1(SettingsFileStore::fileName)));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll().toStdString();
 }
 
 QString WindowRig::textOf(const char* name) const

@@ -4,16 +4,19 @@
 #include "settings/settings_file_store.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_device.h"
+#include "tests/support/files.h"
 #include "ui/window/frm_module.h"
 #include "ui/window/icon_file_chooser.h"
 #include "ui/window/tone.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -40,6 +43,26 @@ public:
     std::vector<std::string> folders;
 };
 
+// Closes every message box that comes up, keeping its caption and text.
+class MessageBoxCatcher {
+public:
+    MessageBoxCatcher()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                captions.push_back(box->windowTitle().toStdString());
+                texts.push_back(box->text().toStdString());
+                box->done(QMessageBox::Ok);
+            }
+        });
+        timer_.start(10);
+    }
+    std::vector<std::string> captions, texts;
+
+private:
+    QTimer timer_;
+};
+
 // Types text into the focused-or-given widget one key at a time, Chinese included (QTest's
 // keyClicks only knows Latin-1).
 void typeText(QWidget* widget, const QString& text);
@@ -55,7 +78,8 @@ struct WindowRig {
                       const std::string& version = "01.40-01");
     void scan();
     void click(const char* button);
-    std::string configFile() const;
+    std::string configPath() const { return folder.path() + "/" + SettingsFileStore::fileName; }
+    std::string configFile() const { return fileText(configPath()); }
 
     template <class W>
     W* get(const char* name) const
@@ -67,11 +91,11 @@ struct WindowRig {
     }
     QString textOf(const char* name) const;
 
-    QTemporaryDir folder;
+    TempFolder folder;
     FakeClock clock;
     FakeDevice device{clock};
     FakePortMap ports;
-    SettingsFileStore store{folder.path().toStdString()};
+    SettingsFileStore store{folder.path()};
     RecordingTone tone;
     ScriptedIconFiles iconFiles;
     std::unique_ptr<TfrmModule> window;

@@ -1,14 +1,16 @@
 // FormShow's 28 texts in each language, the start language from the store, the stored line
 // definition, and the language buttons.
+#include "tests/support/named_row.h"
 #include "tests/ui/window_rig.h"
 
 #include "ui/window/status_lamp.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace tempik::testing {
 namespace {
@@ -126,8 +128,7 @@ TEST(WindowStart, UnknownStoredLanguageStartsInEnglish)
     expectShownTexts(rig, english);
 }
 
-struct StoredLine {
-    const char* name;
+struct StoredLine : NamedRow {
     std::vector<std::string> stored;
     const char* shown;
 };
@@ -151,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // An index past the list must not leave the list without a selection.
                       StoredLine{"OutOfRange14", {"\"ScanBaudRateNo\"=dword:0000000e"}, "19200,e,8,1"},
                       StoredLine{"Negative", {"\"ScanBaudRateNo\"=dword:ffffffff"}, "19200,e,8,1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    rowName);
 
 TEST(LanguageSwitch, AfterAScanEmptiesThePanelsButKeepsReaderIdentifierAndLamp)
 {
@@ -190,7 +191,7 @@ TEST(LanguageSwitch, PressingTheCurrentLanguageAgainSavesAndReselects)
     list->setCurrentIndex(0);
     rig.window->setMessage("Set Ok");
     // Lose the stored value, so only a second save can bring it back.
-    QFile::remove(rig.folder.filePath(QString::fromLatin1(SettingsFileStore::fileName)));
+    ::unlink(rig.configPath().c_str());
 
     rig.click("btnGB");
     EXPECT_EQ(list->currentIndex(), 2);
