@@ -81,6 +81,9 @@ struct FaultWindow {
         build();
     }
 
+    // The simulated reader on port, linked in this window's configuration folder.
+    SimSetup readerOn(int port) const { return SimSetup{{}, port, true, root.path()}; }
+
     void build()
     {
         window.reset();
@@ -223,10 +226,7 @@ TEST(WindowDeviceVanishes, InAScanItEndsInItsFailureOutcome)
         w.pinPort(1, pty.slavePath());
         std::optional<SimProcess> sim;
         if (row.readerOnComTwo) {
-            SimSetup setup;
-            setup.port = 2;
-            setup.configRoot = w.root.path();
-            sim.emplace(setup);
+            sim.emplace(w.readerOn(2));
             ASSERT_TRUE(sim->ready()) << sim->failure();
         }
         FarEnd vanishing(pty, row.script, row.vanishAfterBytes);
@@ -279,10 +279,7 @@ TEST(WindowPortHeldByAnotherProgram, TheScanSkipsItAndASetOperationSaysSetErrorW
     PseudoTerminal pty;
     FaultWindow w;
     w.pinPort(1, pty.slavePath());
-    SimSetup setup;
-    setup.port = 2;
-    setup.configRoot = w.root.path();
-    SimProcess sim(setup);
+    SimProcess sim(w.readerOn(2));
     ASSERT_TRUE(sim.ready()) << sim.failure();
 
     FarEnd reader(pty, FarEnd::answering);
@@ -331,10 +328,7 @@ TEST(WindowSettingsGarbage, AWindowAfterTheFileWasOverwrittenStillFindsTheReader
         SCOPED_TRACE(row.name);
         Watchdog watchdog(row.name);
         FaultWindow w;
-        SimSetup setup;
-        setup.port = 1;
-        setup.configRoot = w.root.path();
-        SimProcess sim(setup);
+        SimProcess sim(w.readerOn(1));
         ASSERT_TRUE(sim.ready()) << sim.failure();
         w.click("btnScan");
         ASSERT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
@@ -379,10 +373,7 @@ TEST_P(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTim
         GTEST_SKIP() << "root writes regardless";
     Watchdog watchdog(row.name);
     FaultWindow w;
-    SimSetup setup;
-    setup.port = 1;
-    setup.configRoot = w.root.path();
-    SimProcess sim(setup);
+    SimProcess sim(w.readerOn(1));
     ASSERT_TRUE(sim.ready()) << sim.failure();
     row.spoil(w.folder);
 
