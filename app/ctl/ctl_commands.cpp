@@ -70,40 +70,13 @@ void setLanguage(const std::string& argument, CtlControls& controls, int)
     controls.language = choose(argument, {{"english", 0}, {"traditional", 1}, {"simplified", 2}}, "the language");
 }
 
-void setPassword(const std::string& a, CtlControls& c, int l)
-{
-    c.password = editBoxText(a, cv::edPassword, l, "the password");
-}
-
-void setBackLight(const std::string& a, CtlControls& c, int l)
-{
-    c.backLight = editBoxText(a, cv::edBackLight, l, "the backlight value");
-}
-
-void setWork(const std::string& a, CtlControls& c, int l)
-{
-    c.work = editBoxText(a, cv::edWork, l, "the work time value");
-}
-
-void setTitle(const std::string& a, CtlControls& c, int l)
-{
-    c.title = editBoxText(a, cv::edTitle, l, "the title text");
-}
-
-void setInstall(const std::string& a, CtlControls& c, int l)
-{
-    c.install = editBoxText(a, cv::edInstall, l, "the install message");
-}
-
-void setMessage(const std::string& a, CtlControls& c, int l)
-{
-    c.titleMessage = editBoxText(a, cv::edMessage, l, "the title message");
-}
-
-void setShow(const std::string& a, CtlControls& c, int l)
-{
-    c.show = editBoxText(a, cv::edShow, l, "the message");
-}
+void setPassword(const std::string& a, CtlControls& c, int l) { c.password = editBoxText(a, cv::edPassword, l, "the password"); }
+void setBackLight(const std::string& a, CtlControls& c, int l) { c.backLight = editBoxText(a, cv::edBackLight, l, "the backlight value"); }
+void setWork(const std::string& a, CtlControls& c, int l) { c.work = editBoxText(a, cv::edWork, l, "the work time value"); }
+void setTitle(const std::string& a, CtlControls& c, int l) { c.title = editBoxText(a, cv::edTitle, l, "the title text"); }
+void setInstall(const std::string& a, CtlControls& c, int l) { c.install = editBoxText(a, cv::edInstall, l, "the install message"); }
+void setMessage(const std::string& a, CtlControls& c, int l) { c.titleMessage = editBoxText(a, cv::edMessage, l, "the title message"); }
+void setShow(const std::string& a, CtlControls& c, int l) { c.show = editBoxText(a, cv::edShow, l, "the message"); }
 
 void setVolume(const std::string& argument, CtlControls& controls, int)
 {
