@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace tempik::testing;
@@ -159,6 +160,8 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
 {
     scan();
     const std::string volume = sim.stateField("volume").value_or("");
+    const std::string fifo = sim.configRoot() + "/fifo.ico";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> refused = {
         {"set-id", "0"},
         {"set-id", "10000"},
@@ -172,6 +175,9 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {"set-volume", "10"},
         {"set-card-type", "48"},
         {"set-icon", "/nonexistent/icon.ico"},
+        {"set-icon", sim.configRoot()},   // a folder, a device and a FIFO hold no picture
+        {"set-icon", "/dev/null"},
+        {"set-icon", fifo},
         {"set-volume"},
         {"frobnicate"},
         {"set-volume", "3", "--bogus"},
