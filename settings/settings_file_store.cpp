@@ -182,11 +182,11 @@ bool saveWith(const SettingsFileStore& store, const SettingsFileStore::BeforeRep
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return false;
+    // The owner first: a change of owner clears the set-id bits a mode may hold.
+    keepOwnerOf(state == FileState::fullAccess ? path : folder, temporary);
     const mode_t mode = state == FileState::fullAccess ? (status.st_mode & 07777) : 0600;
-    bool written = writeAll(fd.get(), content) && ::fchmod(fd.get(), mode) == 0;
-    if (written)
-        keepOwnerOf(state == FileState::fullAccess ? path : folder, temporary);
-    written = written && ::fsync(fd.get()) == 0 && fd.close();
+    const bool written = writeAll(fd.get(), content) && ::fchmod(fd.get(), mode) == 0
+                         && ::fsync(fd.get()) == 0 && fd.close();
     if (!written || (beforeReplace && !beforeReplace(temporary))
         || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
