@@ -53,6 +53,8 @@ ReadOutcome FakeDevice::readByte(uint8_t& value)
     if (open_ && !gone && !input_.empty()) {
         value = input_.front();
         input_.pop_front();
+        if (bytesPerMs != 0 && ++bytesRead_ % bytesPerMs == 0)
+            clock_.advance(1);
         return ReadOutcome::byte;
     }
     clock_.advance(1);  // the 1 ms read time-out
