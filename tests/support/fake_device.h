@@ -50,6 +50,8 @@ public:
     std::vector<uint8_t> pendingInput;
     // From then on every read reports the device gone (after its 1 ms wait).
     bool gone = false;
+    // Paths whose device is gone once opened (every read reports it, after its 1 ms wait).
+    std::set<std::string> goneAt;
     // A flood: time moves on 1 ms for every this many bytes read (0: bytes take no time).
     size_t bytesPerMs = 0;
 
