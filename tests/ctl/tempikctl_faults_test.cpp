@@ -223,12 +223,17 @@ TEST(TempikctlSignals, StopSignalClosesThePortAndEndsTheRun)
         tcgetattr(held, &found);
         setenv("XDG_CONFIG_HOME", root.path().c_str(), 1);
 
-        const ProgramResult result = ctl({"scan"}, [&](pid_t pid) {
+        bool opened = false;
+        // Every definition on COM1: seconds of sweep, ample time for the signal to come first.
+        const ProgramResult result = ctl({"--unlock", "scan"}, [&](pid_t pid) {
             // Once the sweep has the port open (its line raw), the signal comes.
-            for (int i = 0; i < 5000 && (pty.slaveTermios().c_lflag & ICANON); ++i)
+            for (int i = 0; i < 5000 && !opened; ++i) {
+                opened = (pty.slaveTermios().c_lflag & ICANON) == 0;
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
             kill(pid, sig);
         });
+        ASSERT_TRUE(opened);
         EXPECT_EQ(result.signal, sig) << result.err;
         EXPECT_TRUE(result.out.empty()) << result.out;
         const struct termios after = pty.slaveTermios();
