@@ -21,6 +21,8 @@ public:
     static constexpr uint32_t bytePauseMs = 2;
     static constexpr uint32_t blockPauseMs = 10;
     static constexpr uint32_t unawaitedSpinMs = 10;
+    // The most bytes of one reply wait the frame observer is shown: a flood is cut here.
+    static constexpr size_t traceLimit = 4 * replyBufferSize;
 
     ReaderLink(SerialDevice& device, Clock& clock, const PortMap& ports);
     ReaderLink(const ReaderLink&) = delete;
@@ -39,8 +41,9 @@ public:
     bool readByte(uint8_t& value);                     // at most ~1 ms
 
     // Frames payload and writes it. With awaitReply, waits up to 120 ms for a reply frame and
-    // returns whether one ending in CR passed the marker rule and the check. Without, spins
-    // 10 ms and returns true.
+    // returns whether one ending in CR passed the marker rule and the check; the wait ends at
+    // its deadline even while bytes keep arriving. Without, spins 10 ms and returns true.
+    // False at once, with nothing written, once a stop has been requested.
     bool sendCommand(const std::string& payload, bool awaitReply);
 
     const std::array<uint8_t, replyBufferSize>& ReplyBuffer() const { return replyBuffer_; }
@@ -63,6 +66,7 @@ public:
 
 private:
     bool firstEotFollowsFourBytes() const;
+    void writeBlock(const uint8_t* bytes, size_t count, uint32_t pauseMs);
 
     SerialDevice& device_;
     Clock& clock_;

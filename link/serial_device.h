@@ -36,7 +36,12 @@ public:
     virtual bool open(const std::string& path, const std::string& lineDefinition) = 0;
     // Restores what open saved and releases the port.
     virtual void close() = 0;
-    // Writes the bytes and returns once they have left (drained). Failures are not reported.
+    // The port turned out to hold the reader (a good reply came): close keeps the line as this
+    // open set it. Without this call close puts back the whole line state found at open, so
+    // a port tried in a sweep (a serial console, another tool's terminal) is left as it was.
+    virtual void keepLineAtClose() {}
+    // Writes the bytes and returns once they have left (drained). Failures are not reported,
+    // but output that cannot leave within a bound leaves the device gone until the next open.
     virtual void write(const uint8_t* data, size_t count) = 0;
     // Reads at most one byte, waiting at most about 1 ms; never returns at once on a gone
     // device, so a caller's loop cannot spin.

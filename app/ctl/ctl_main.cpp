@@ -4,6 +4,8 @@
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_request.h"
 #include "app/platform.h"
+#include "app/stop_signals.h"
+#include "link/stop_request.h"
 #include "reader/operations.h"
 #include "texts/text_table.h"
 
@@ -123,6 +125,8 @@ int run(const Request& request)
         }
     }
 
+    if (stopRequested())
+        return exitRefused;   // the operation unwound and closed the port; main ends as the signal would
     if (session.settingsUnsaved) {
         // The operation itself worked; only its remembering did not.
         report.emplace_back("settingsSaved", "false");
@@ -159,7 +163,10 @@ int main(int argc, char** argv)
             std::cout << usageText();
             return exitOk;
         }
-        return run(request);
+        catchStopSignals();
+        const int code = run(request);
+        endByStopSignal();
+        return code;
     } catch (const UsageError& error) {
         std::cerr << "tempikctl: " << error.message << "\nTry 'tempikctl --help'.\n";
         return exitUsage;
