@@ -22,6 +22,7 @@ bool ReaderLink::openChannel(int portNumber, const std::string& lineDefinition)
     }
     open_ = device_.open(*path, lineDefinition);
     lastFailure_ = open_ ? DeviceFailure::none : device_.failure();
+    replyWaitMs_ = open_ ? device_.replyWaitMs().value_or(replyDeadlineMs) : replyDeadlineMs;
     return open_;
 }
 
@@ -103,7 +104,7 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     // than 255 bytes are judged like any other.
     size_t etxMark = 0;
     size_t eotMark = 0;
-    while (elapsed <= replyDeadlineMs) {
+    while (elapsed <= replyWaitMs_) {
         uint8_t b = 0;
         if (!readByte(b)) {
             if (pump_)
