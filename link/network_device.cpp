@@ -27,39 +27,43 @@ bool NetworkDevice::open(const std::string& url, const std::string& lineDefiniti
         failure_ = DeviceFailure::noSuchPort;
         return false;
     }
-    const int64_t deadline = monotonicNanoseconds() + connectLimitMs * nsPerMs;
+    settleBy_ = monotonicNanoseconds() + connectLimitMs * nsPerMs;
     if (!socket_->connect(address->host, address->port, connectLimitMs, failure_))
         return false;
     open_ = true;
     telnet_ = address->rfc2217;
     replyWaitMs_ = address->replyWaitMs;
-    if (!telnet_)
-        return true;
+    lineDefinition_ = lineDefinition;
+    settled_ = !telnet_;
+    if (telnet_ && !send(codec_.opening()))
+        settled_ = true;   // gone already: the reads say so
+    return true;
+}
 
+void NetworkDevice::settle()
+{
+    if (settled_)
+        return;
+    settled_ = true;
     auto waitFor = [&](auto done) {
-        while (!done() && monotonicNanoseconds() < deadline)
-            if (!receiveUntil(deadline))
+        while (!done() && monotonicNanoseconds() < settleBy_)
+            if (!receiveUntil(settleBy_))
                 return false;
         return true;
     };
-    bool alive = send(codec_.opening()) &&
-                 waitFor([&] { return codec_.comPort() != TelnetCodec::ComPort::asked; });
-    if (alive && codec_.comPort() == TelnetCodec::ComPort::accepted) {
+    if (!waitFor([&] { return codec_.comPort() != TelnetCodec::ComPort::asked; }))
+        return;
+    if (codec_.comPort() == TelnetCodec::ComPort::accepted) {
         std::vector<uint8_t> commands;
-        if (const std::optional<LineDefinition> line = parseLineDefinition(lineDefinition))
+        if (const std::optional<LineDefinition> line = parseLineDefinition(lineDefinition_))
             commands = codec_.lineCommands(*line);
         const std::vector<uint8_t> purge = codec_.purgeCommand();
         commands.insert(commands.end(), purge.begin(), purge.end());
-        alive = send(commands) && waitFor([&] { return codec_.settled(); });
-    }
-    if (!alive) {
-        close();
-        failure_ = DeviceFailure::gone;
-        return false;
+        if (!send(commands) || !waitFor([&] { return codec_.purgeConfirmed(); }))
+            return;
     }
     // A server that never confirms must not keep the replies from us for good.
     codec_.stopAwaiting();
-    return true;
 }
 
 void NetworkDevice::close()
@@ -82,6 +86,7 @@ void NetworkDevice::write(const uint8_t* data, size_t count)
 {
     if (!open_)
         return;
+    settle();
     if (!telnet_) {
         send(std::vector<uint8_t>(data, data + count));
         return;
@@ -111,6 +116,7 @@ bool NetworkDevice::receiveUntil(int64_t deadlineNs)
 
 ReadOutcome NetworkDevice::readByte(uint8_t& value)
 {
+    settle();
     const int64_t deadline = monotonicNanoseconds() + readWaitNs;
     while (received_.empty()) {
         // A closed connection still costs the socket's whole wait: no spinning on it.

@@ -2,7 +2,7 @@
 // Telnet with the COM-PORT-OPTION (RFC 2217) as a pure codec: bytes in, bytes out, no sockets.
 // Data bytes are IAC-escaped on the way out and unescaped on the way in; the server's option
 // requests are answered, its notifications consumed, and the acknowledgements of our own
-// commands tracked, so the channel can tell when the line settings and the purge have landed.
+// commands tracked, so the channel can tell when the purge has landed.
 #include "link/line_definition.h"
 
 #include <cstdint>
@@ -36,14 +36,16 @@ public:
     // it was on its way before the purge and belongs to an earlier session.
     void decode(const uint8_t* in, size_t count, std::vector<uint8_t>& data, std::vector<uint8_t>& answers);
 
-    // SET-BAUDRATE, SET-DATASIZE, SET-PARITY, SET-STOPSIZE from the definition, each awaited.
+    // SET-BAUDRATE, SET-DATASIZE, SET-PARITY, SET-STOPSIZE from the definition.
     std::vector<uint8_t> lineCommands(const LineDefinition& line);
     // PURGE-DATA of both directions, awaited.
     std::vector<uint8_t> purgeCommand();
 
     ComPort comPort() const { return comPort_; }
-    // Every command sent has been acknowledged.
-    bool settled() const { return awaited_.empty(); }
+    // The purge has been acknowledged. A server takes the commands in the order sent, so by
+    // then it has taken the line commands before it, whose own acknowledgements may lag
+    // (ser2net's by some 50 ms) and are consumed whenever they come.
+    bool purgeConfirmed() const { return awaited_.count(telnet::PURGE_DATA) == 0; }
     // Gives up on acknowledgements still missing, so later data is no longer held back.
     void stopAwaiting() { awaited_.clear(); }
 
