@@ -2,6 +2,8 @@
 
 #include "link/clock.h"
 
+#include <algorithm>
+
 namespace tempik {
 
 namespace {
@@ -45,9 +47,10 @@ void NetworkDevice::settle()
     if (settled_)
         return;
     settled_ = true;
+    // In read-sized steps: a closed connection costs its one wait, not the rest of the limit.
     auto waitFor = [&](auto done) {
-        while (!done() && monotonicNanoseconds() < settleBy_)
-            if (!receiveUntil(settleBy_))
+        for (int64_t now = monotonicNanoseconds(); !done() && now < settleBy_; now = monotonicNanoseconds())
+            if (!receiveUntil(std::min(settleBy_, now + readWaitNs)))
                 return false;
         return true;
     };
@@ -72,6 +75,7 @@ void NetworkDevice::close()
         return;
     socket_->close();
     open_ = false;
+    settled_ = true;
 }
 
 bool NetworkDevice::send(const std::vector<uint8_t>& bytes)

@@ -131,20 +131,24 @@ TEST_F(NetworkPortTest, ARawPortGivenOnTheCommandLineCarriesNoLine)
 
 TEST_F(NetworkPortTest, AServerKilledMidOperationOrAbsentEndsTheOperation)
 {
-    const std::vector<std::string> setTitle = {"--port", server->rfc2217Url(), "--line", "38400,n,8,1", "set-title",
-                                               "Killed"};
+    const std::string icon = sim.configRoot() + "/title.ico";
+    IconBytes().on(5, 5).write(icon);
+    const std::vector<std::string> upload = {"--port", server->rfc2217Url(), "--line", "38400,n,8,1", "set-icon", icon};
     std::optional<ProgramResult> result;
-    std::thread operation([&] { result = ctl(setTitle); });
-    // Once the reader has heard the status query, the server goes.
-    while (sim.errorOutput().find("AS") == std::string::npos)
+    std::thread operation([&] { result = ctl(upload); });
+    // Once the reader has heard the status query, the server goes; the upload has two seconds
+    // of blocks still to send.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sim.errorOutput().find("AS") == std::string::npos && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     server->kill();
     operation.join();
     EXPECT_FALSE(result->timedOut);
     EXPECT_EQ(result->exitCode, 1) << result->out << result->err;
     EXPECT_EQ(result->out, "Set Error\n");
+    EXPECT_EQ(sim.stateField("titleMode").value_or(""), "0") << "the upload did not end";
 
-    const ProgramResult absent = ctl(setTitle);
+    const ProgramResult absent = ctl(upload);
     EXPECT_EQ(absent.exitCode, 3) << absent.out << absent.err;
     EXPECT_EQ(absent.err, "tempikctl: COM1: no answer at that network address\n");
 }
