@@ -86,9 +86,15 @@ std::optional<NetworkAddress> parseNetworkUrl(const std::string& text)
 
 std::optional<std::string> networkUrlInFile(const std::string& path)
 {
-    std::ifstream in(path);
+    // Only the first line is read, and no more of it than a URL can take: the file may be
+    // anything a user put there.
+    constexpr size_t longestLine = 1024;
+    std::ifstream in(path, std::ios::binary);
     std::string line;
-    if (!in || !std::getline(in, line) || line.size() > 1024)
+    char c = 0;
+    while (line.size() <= longestLine && in.get(c) && c != '\n')
+        line += c;
+    if (line.size() > longestLine)
         return std::nullopt;
     line = trimmed(line);
     if (!isNetworkUrl(line))
