@@ -81,6 +81,9 @@ TEST_F(NetworkPortTest, ScanOverRfc2217SetsTheServersLineUntilTheReaderAnswers)
 TEST_F(NetworkPortTest, EverySetCommandOverRfc2217)
 {
     ASSERT_EQ(ctl({"scan", "--unlock"}).exitCode, 0);
+    // A reply later than 120 ms on a loaded machine would be taken by the next exchange, and a
+    // command could pass on the reply to the one before it.
+    writeFile(sim.configFolder() + "/ports/COM3", server->rfc2217Url() + "?reply-ms=2000\n");
     const std::string icon = sim.configRoot() + "/corner.ico";
     IconBytes().on(0, 0).on(127, 15).write(icon);
     const struct {
@@ -122,13 +125,14 @@ TEST_F(NetworkPortTest, EverySetCommandOverRfc2217)
 
 TEST_F(NetworkPortTest, ARawPortGivenOnTheCommandLineCarriesNoLine)
 {
-    ProgramResult result = ctl({"--port", server->socketUrl(), "scan", "--json"});
+    const std::string url = server->socketUrl() + "?reply-ms=2000";
+    ProgramResult result = ctl({"--port", url, "scan", "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     // The server's own line is the reader's, so the remembered definition (none yet: the factory
     // one) already answers.
-    EXPECT_NE(result.out.find("\"port\":1,\"device\":\"" + server->socketUrl() + "\",\"line\":\"19200,e,8,1\""),
+    EXPECT_NE(result.out.find("\"port\":1,\"device\":\"" + url + "\",\"line\":\"19200,e,8,1\""),
               std::string::npos) << result.out;
-    result = ctl({"--port", server->socketUrl(), "set-volume", "6"});
+    result = ctl({"--port", url, "set-volume", "6"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(sim.stateField("volume").value_or(""), "6");
     // A port given as a URL is not remembered.
