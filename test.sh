@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/prepare.sh
+install_missing ser2net   # the network port tests run a real serial device server
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2 "$@"
 

@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 source scripts/prepare.sh
+install_missing ser2net   # network_bench serves the simulated reader through it
 ports=${1:-4}
 
 figures=$(mktemp)
@@ -19,6 +20,7 @@ run() {
 run build/bench/link_bench
 run build/bench/scan_bench "$ports"
 run build/bench/operation_bench
+run build/bench/network_bench
 run build/bench/fault_bench
 [ ! -x build/bench/tone_bench ] || run build/bench/tone_bench
 run bench/startup.sh build 5

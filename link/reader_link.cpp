@@ -27,6 +27,7 @@ bool ReaderLink::openChannel(int portNumber, const std::string& lineDefinition)
     }
     open_ = device_.open(*path, lineDefinition);
     lastFailure_ = open_ ? DeviceFailure::none : device_.failure();
+    replyWaitMs_ = open_ ? device_.replyWaitMs().value_or(replyDeadlineMs) : replyDeadlineMs;
     return open_;
 }
 
@@ -121,7 +122,7 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     size_t eotMark = 0;
     // The deadline is measured after every read, a byte or not: a far end that never stops
     // sending, and never sends a CR, must not hold the exchange.
-    while (elapsed <= replyDeadlineMs && !stopRequested()) {
+    while (elapsed <= replyWaitMs_ && !stopRequested()) {
         uint8_t b = 0;
         const bool got = readByte(b);
         if (!got && pump_)

@@ -79,6 +79,7 @@ private:
     bool open_ = false;
     DeviceFailure lastFailure_ = DeviceFailure::none;
     std::string lastPath_;
+    uint32_t replyWaitMs_ = replyDeadlineMs;   // longer only for a port that asks for it
 };
 
 } // namespace tempik

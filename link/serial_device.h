@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tempik {
@@ -16,7 +17,8 @@ enum class DeviceFailure {
     busy,          // another program holds the port
     accessDenied,  // permissions
     notSerial,     // opened, but not a terminal device
-    gone,          // unplugged adapter, closed pseudo-terminal master
+    gone,          // unplugged adapter, closed pseudo-terminal master, closed connection
+    unreachable,   // a network port's server refused or did not answer the connection
     other,
 };
 
@@ -48,6 +50,9 @@ public:
     virtual ReadOutcome readByte(uint8_t& value) = 0;
     // Kind of the last failure (open or gone), none after a clean open.
     virtual DeviceFailure failure() const = 0;
+    // A reply wait of its own, longer than the link's, for a port far away (a network port's
+    // ?reply-ms=); nullopt: the link's.
+    virtual std::optional<uint32_t> replyWaitMs() const { return std::nullopt; }
 };
 
 // The platform's serial device (termios on POSIX, the Win32 communications API on Windows).

@@ -3,6 +3,7 @@
 #include "app/ctl/ctl_controls.h"
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_request.h"
+#include "app/ctl/ctl_url_port.h"
 #include "app/platform.h"
 #include "app/stop_signals.h"
 #include "link/stop_request.h"
@@ -56,8 +57,10 @@ int printSettings(const Settings& settings, bool json)
 int run(const Request& request)
 {
     PlatformServices platform;
-    const SettingsStore& store = *platform.store;
-    const PortMap& ports = *platform.ports;
+    const std::optional<UrlPort> urlPort =
+        request.portUrl ? std::optional<UrlPort>(std::in_place, *request.portUrl, *platform.store) : std::nullopt;
+    const SettingsStore& store = urlPort ? urlPort->store() : *platform.store;
+    const PortMap& ports = urlPort ? urlPort->ports() : *platform.ports;
     Settings settings;
     store.loadSettings(settings);
     if (request.command == "settings")
@@ -67,6 +70,8 @@ int run(const Request& request)
         settings.uiLanguage = *request.language;   // for this run only: the window's choice stays stored
     if (request.port)
         settings.link.ScanCommNo = *request.port;
+    if (urlPort)
+        settings.link.ScanCommNo = UrlPort::number;
     if (request.lineIndex) {
         settings.link.ScanBaudRateNo = *request.lineIndex;
         settings.link.ScanBaudRate = lineDefinitions[static_cast<size_t>(*request.lineIndex)];

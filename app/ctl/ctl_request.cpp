@@ -2,6 +2,7 @@
 
 #include "app/ctl/ctl_commands.h"
 #include "link/line_definition.h"
+#include "link/network_url.h"
 
 #include <cstdlib>
 
@@ -36,6 +37,18 @@ int parseLineArgument(const std::string& text)
     throw UsageError{"unknown line definition \"" + text + "\"; use one of " + known + " or its index 0-13"};
 }
 
+void takePortArgument(const std::string& text, Request& request)
+{
+    if (!isNetworkUrl(text)) {
+        request.port = parseNumber(text, 1, 255, "port number");
+        return;
+    }
+    if (!parseNetworkUrl(text))
+        throw UsageError{"\"" + text + "\" is not a network port: rfc2217://HOST:PORT or socket://HOST:PORT, " +
+                         "optionally ?reply-ms=N (120 to " + std::to_string(longestReplyWaitMs) + ")"};
+    request.portUrl = text;
+}
+
 Request parseRequest(const std::vector<std::string>& args)
 {
     Request request;
@@ -59,7 +72,7 @@ Request parseRequest(const std::vector<std::string>& args)
         } else if (arg == "--help" || arg == "-h") {
             request.help = true;
         } else if (arg == "--port") {
-            request.port = parseNumber(value(), 1, 255, "port number");
+            takePortArgument(value(), request);
         } else if (arg == "--line") {
             request.lineIndex = parseLineArgument(value());
         } else if (arg == "--unlock") {
@@ -124,6 +137,8 @@ std::string usageText()
         "\n"
         "Options:\n"
         "  --port N                      serial port N (COM<N>) instead of the remembered one\n"
+        "  --port URL                    a network port: rfc2217://HOST:PORT or socket://HOST:PORT,\n"
+        "                                ?reply-ms=N for a longer reply wait; not remembered\n"
         "  --line DEF                    line definition (e.g. 19200,e,8,1, or its index 0-13)\n"
         "                                instead of the remembered one\n"
         "  --unlock                      scan: try all 14 line definitions on every port\n"
@@ -142,6 +157,7 @@ std::string usageText()
         "Ports: COM<n> is the entry ports/COM<n> of the configuration folder\n"
         "($XDG_CONFIG_HOME/KESTO or ~/.config/KESTO) when that folder exists; otherwise the\n"
         "machine's serial devices numbered from 1: ttyS* with a UART, then ttyUSB*, then ttyACM*.\n"
+        "A ports/COM<n> file (not a link) whose first line is a URL as for --port names a network port.\n"
         "\n"
         "Exit status: 0 accepted or found; 1 \"Set Error\", \"Reader Not Find\" or the version\n"
         "error; 2 usage error or no reader known; 3 the port could not be opened.\n";

@@ -11,6 +11,7 @@ struct Request {
     std::string command;
     std::vector<std::string> arguments;
     std::optional<int> port;
+    std::optional<std::string> portUrl;   // a network port named by its URL
     std::optional<int> lineIndex;
     std::optional<int> language;   // uiLanguage for messages and code page
     std::optional<int> hour;       // set-time: 0 "12H", 1 "24H"
@@ -29,6 +30,9 @@ constexpr int exitPortClosed = 3;    // the port could not be opened
 struct UsageError {
     std::string message;
 };
+
+// --port's value, a number from 1 to 255 or a network port's URL, into request; throws UsageError.
+void takePortArgument(const std::string& text, Request& request);
 
 // Throws UsageError for unknown options, missing or extra arguments.
 Request parseRequest(const std::vector<std::string>& args);
