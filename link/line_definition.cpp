@@ -43,11 +43,14 @@ std::optional<LineDefinition> parseLineDefinition(const std::string& text)
     if (fields[1].size() != 1)
         return std::nullopt;
     const char parity = static_cast<char>(std::tolower(static_cast<unsigned char>(fields[1][0])));
-    if (parity != 'n' && parity != 'e' && parity != 'o')
+    if (std::string("neoms").find(parity) == std::string::npos)
         return std::nullopt;
     if (!parseUnsigned(fields[2], dataBits) || dataBits < 5 || dataBits > 8)
         return std::nullopt;
-    if (!parseUnsigned(fields[3], stopBits) || (stopBits != 1 && stopBits != 2))
+    // One and a half stop bits exist only beside 5 data bits; a line takes them as two.
+    if (fields[3] == "1.5")
+        stopBits = 2;
+    else if (!parseUnsigned(fields[3], stopBits) || (stopBits != 1 && stopBits != 2))
         return std::nullopt;
     line.speed = static_cast<unsigned>(speed);
     line.parity = parity;

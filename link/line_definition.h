@@ -9,9 +9,9 @@ namespace tempik {
 
 struct LineDefinition {
     unsigned speed = 0;   // bits per second
-    char parity = 'n';    // 'n' none, 'e' even, 'o' odd
-    int dataBits = 8;
-    int stopBits = 1;
+    char parity = 'n';    // 'n' none, 'e' even, 'o' odd, 'm' mark, 's' space
+    int dataBits = 8;     // 5 to 8
+    int stopBits = 1;     // 1 or 2 ("1.5" is taken as 2)
 };
 
 // Parses the mode-string form "speed,parity,data,stop"; nullopt when it does not parse.

@@ -14,6 +14,8 @@ namespace tempik::ctl {
 std::string traceLine(double milliseconds, ReaderLink::Direction direction, const std::vector<uint8_t>& bytes);
 
 std::string jsonString(const std::string& utf8);
+// Ordered members of a JSON object whose values are already JSON.
+using Report = std::vector<std::pair<std::string, std::string>>;
 // {"a":"b",...} from ordered pairs whose values are already JSON.
 std::string jsonObject(const std::vector<std::pair<std::string, std::string>>& members);
 

@@ -1,0 +1,19 @@
+#pragma once
+// tempikctl ports: every port of the map with its device, what it is and whether it can be
+// opened; and the remedy for ports refused for lack of permission, after a scan found nothing.
+#include "app/platform.h"
+
+#include <iosfwd>
+#include <string>
+
+namespace tempik::ctl {
+
+// The highest port number --port takes, and so the listing.
+constexpr int lastListedPort = 255;
+
+int listPorts(const PlatformServices& platform, bool json, const std::string& sysRoot = "/sys");
+
+// One line per port of the sweep that the user may not open, with the remedy; none when all may.
+void tellRefusedPorts(const PortMap& ports, std::ostream& out, const std::string& sysRoot = "/sys");
+
+} // namespace tempik::ctl
