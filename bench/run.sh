@@ -20,6 +20,7 @@ run build/bench/link_bench
 run build/bench/scan_bench "$ports"
 run build/bench/operation_bench
 run build/bench/fault_bench
+run build/bench/ctl_all_bench
 [ ! -x build/bench/tone_bench ] || run build/bench/tone_bench
 run bench/startup.sh build 5
 
