@@ -22,6 +22,8 @@ bool ReaderLink::openChannel(int portNumber, const std::string& lineDefinition)
     }
     open_ = device_.open(*path, lineDefinition);
     lastFailure_ = open_ ? DeviceFailure::none : device_.failure();
+    if (lastFailure_ == DeviceFailure::accessDenied)
+        refused_.emplace_back(portNumber, *path);
     return open_;
 }
 

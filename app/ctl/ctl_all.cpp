@@ -1,6 +1,7 @@
 #include "app/ctl/ctl_all.h"
 
 #include "app/ctl/ctl_last_scan.h"
+#include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_report.h"
 #include "texts/text_table.h"
 
@@ -102,6 +103,13 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
         std::cout << "[" << json << "]\n";
     else if (!first)
         std::cout << text(txtReaderNotFound, settings.uiLanguage) << "\n";
+    if (!anyFound) {
+        std::vector<std::pair<int, std::string>> refused;
+        for (PortRun& portRun : runs)
+            for (const auto& port : portRun.run->link.refusedForPermission())
+                refused.push_back(port);
+        tellRefusedPorts(refused, std::cerr);
+    }
 
     // As a sweep would have found them: the first reader in port order, after its operation.
     if (first) {

@@ -63,8 +63,8 @@ int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, 
     }
     if (!writeLastScan(configFolder, found))
         std::cerr << "tempikctl: could not record the scan's outcome in " << configFolder << "\n";
-    if (!run.controls.readerAnswered())
-        tellRefusedPorts(run.portMap, std::cerr);
+    if (!found)
+        tellRefusedPorts(run.link.refusedForPermission(), std::cerr);
     Report report = run.scanReport(request.command, found);
     tellUnsaved(run, store, report);
     if (request.json) {

@@ -4,6 +4,7 @@
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_request.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace tempik::ctl {
@@ -38,16 +39,19 @@ int listPorts(const PlatformServices& platform, bool json, const std::string& sy
     return exitOk;
 }
 
-void tellRefusedPorts(const PortMap& ports, std::ostream& out, const std::string& sysRoot)
+void tellRefusedPorts(const std::vector<std::pair<int, std::string>>& refused, std::ostream& out,
+                      const std::string& sysRoot)
 {
-    for (int port = firstSweepPort; port <= lastSweepPort; ++port) {
-        const std::optional<std::string> device = ports.devicePath(port);
-        if (!device)
-            continue;
-        const PortProbe probe = probePort(*device, sysRoot);
-        if (probe.state == "permission denied")
-            out << "tempikctl: " << portName(port) << " (" << *device << "): permission denied (" << probe.detail
-                << "): " << probe.remedy << "\n";
+    std::vector<int> told;
+    for (const auto& [port, device] : refused) {
+        if (std::find(told.begin(), told.end(), port) != told.end())
+            continue;   // the remembered port is tried again in the sweep
+        told.push_back(port);
+        const PortProbe probe = probePort(device, sysRoot);
+        out << "tempikctl: " << portName(port) << " (" << device << "): permission denied"
+            << (probe.detail.empty() ? "" : " (" + probe.detail + ")")
+            << ": " << (probe.remedy.empty() ? "sudo usermod -aG dialout $USER, then log in again" : probe.remedy)
+            << "\n";
     }
 }
 

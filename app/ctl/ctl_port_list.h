@@ -5,6 +5,8 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tempik::ctl {
 
@@ -13,7 +15,9 @@ constexpr int lastListedPort = 255;
 
 int listPorts(const PlatformServices& platform, bool json, const std::string& sysRoot = "/sys");
 
-// One line per port of the sweep that the user may not open, with the remedy; none when all may.
-void tellRefusedPorts(const PortMap& ports, std::ostream& out, const std::string& sysRoot = "/sys");
+// One line per port a scan was refused for lack of permission, with the device's mode and group
+// and the remedy; each port once.
+void tellRefusedPorts(const std::vector<std::pair<int, std::string>>& refused, std::ostream& out,
+                      const std::string& sysRoot = "/sys");
 
 } // namespace tempik::ctl

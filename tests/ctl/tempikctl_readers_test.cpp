@@ -203,4 +203,12 @@ TEST_F(Readers, PortsListsEachEntryWithWhatItIsAndWhetherItMayBeOpened)
                           "COM2  " + folder() + "/ports/COM2  character device  permission denied (mode 0000, group root): the device's owner must grant read and write access\n"
                           "COM3  " + folder() + "/ports/COM3  -  missing (no device behind the entry)\n")
         << result.err;
+
+    // A scan that finds no reader names the port it was refused and the remedy.
+    const ProgramResult scan = runProgram(ctlBinaryPath(), {"--all", "--ports", "2", "scan"}, std::chrono::seconds(10), true);
+    EXPECT_EQ(scan.exitCode, 1);
+    EXPECT_NE(scan.err.find("tempikctl: COM2 (" + folder() + "/ports/COM2): permission denied (mode 0000, group root): "
+                            "the device's owner must grant read and write access\n"),
+              std::string::npos)
+        << scan.err;
 }
