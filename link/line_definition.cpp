@@ -26,6 +26,16 @@ bool parseUnsigned(const std::string& field, unsigned long& value)
 }
 } // namespace
 
+bool isStandardSpeed(unsigned bitsPerSecond)
+{
+    static const unsigned speeds[] = {110,  134,  150,  200,   300,   600,   1200,   1800,
+                                      2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
+    for (unsigned speed : speeds)
+        if (speed == bitsPerSecond)
+            return true;
+    return false;
+}
+
 std::optional<LineDefinition> parseLineDefinition(const std::string& text)
 {
     std::vector<std::string> fields;

@@ -51,12 +51,6 @@ void sleepUntil(int64_t deadlineNs)
     }
 }
 
-// Any standard speed from 110 to 230400 bits per second, as a hand-edited definition may name;
-// others leave the line as it was.
-bool isUsableSpeed(unsigned speed)
-{
-    return speed >= 110 && speed <= 230400 && termiosSpeed(speed) != B0;
-}
 
 bool isGoneErrno(int error)
 {
@@ -102,7 +96,7 @@ void makeRaw(struct termios& line)
 bool applyLineDefinition(struct termios& line, const std::string& lineDefinition)
 {
     const std::optional<LineDefinition> definition = parseLineDefinition(lineDefinition);
-    const speed_t speed = definition && isUsableSpeed(definition->speed) ? termiosSpeed(definition->speed) : B0;
+    const speed_t speed = definition && isStandardSpeed(definition->speed) ? termiosSpeed(definition->speed) : B0;
     if (speed == B0)
         return false;
     struct termios result = line;

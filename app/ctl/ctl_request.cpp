@@ -94,8 +94,8 @@ void setOption(Request& request, const OptionSpec& spec, const std::string& valu
             request.line = lineDefinitions[static_cast<size_t>(*request.lineIndex)];
         } else {
             const std::optional<LineDefinition> line = parseLineDefinition(value);
-            if (!line || line->speed < 110 || line->speed > 230400)
-                throw UsageError{"--line takes SPEED,PARITY,DATA,STOP (speed 110 to 230400, parity n, e, o, m or "
+            if (!line || !isStandardSpeed(line->speed))
+                throw UsageError{"--line takes SPEED,PARITY,DATA,STOP (a standard speed from 110 to 230400, parity n, e, o, m or "
                                  "s, 5 to 8 data bits, 1, 1.5 or 2 stop bits) or an index 0-13, not \"" + value + "\""};
             request.line = value;
         }

@@ -178,7 +178,7 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {"set-work-time", "0"},
         {"scan", "--ports", "1-3"},
         {"settings", "--all"},
-        {"scan", "--line", "75,n,8,1"},
+        {"scan", "--line", "12345,n,8,1"},
         {"set-icon", "/nonexistent/icon.ico"},
         {"set-volume"},
         {"frobnicate"},
