@@ -13,11 +13,13 @@ namespace tempik::ctl {
 
 namespace {
 
+// Printable ASCII as it stands; any other byte, the backslash and the space as \xHH, so that the
+// fields of a log line stay apart whatever a text holds.
 std::string escaped(const std::string& raw)
 {
     std::string out;
     for (unsigned char c : raw) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
+        if (c > 0x20 && c < 0x7F && c != '\\') {
             out += static_cast<char>(c);
         } else {
             char hex[8];
@@ -28,6 +30,7 @@ std::string escaped(const std::string& raw)
     return out;
 }
 
+// The data of a reply: between its last ETX and the EOT after it.
 std::string rawReplyData(const std::vector<uint8_t>& bytes)
 {
     const auto etx = std::find(bytes.rbegin(), bytes.rend(), ETX);
@@ -41,6 +44,13 @@ bool endsWith(const std::string& text, const char* tail)
 {
     const std::string t(tail);
     return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
+}
+
+// The data of a request frame: between SOH and STX.
+std::string requestPayload(const std::vector<uint8_t>& frame)
+{
+    const auto soh = std::find(frame.begin(), frame.end(), SOH);
+    return soh == frame.end() ? std::string() : std::string(soh + 1, std::find(soh + 1, frame.end(), STX));
 }
 
 // Time of day in UTC with milliseconds: "2026-12-09T05:30:01.123Z".
@@ -57,19 +67,6 @@ std::string wallClockNow()
 }
 
 } // namespace
-
-std::string requestData(const std::vector<uint8_t>& frame)
-{
-    const auto soh = std::find(frame.begin(), frame.end(), SOH);
-    if (soh == frame.end())
-        return {};
-    return escaped(std::string(soh + 1, std::find(soh + 1, frame.end(), STX)));
-}
-
-std::string replyData(const std::vector<uint8_t>& bytes)
-{
-    return escaped(rawReplyData(bytes));
-}
 
 bool ExchangeLog::open(const std::string& path)
 {
@@ -131,8 +128,7 @@ void WireRecorder::flushPending(const std::string& reply)
 void WireRecorder::sent(const std::vector<uint8_t>& frame)
 {
     flushPending("-");   // the one before had no reply
-    const auto soh = std::find(frame.begin(), frame.end(), SOH);
-    lastPayload_ = soh == frame.end() ? std::string() : std::string(soh + 1, std::find(soh + 1, frame.end(), STX));
+    lastPayload_ = requestPayload(frame);
     if (lastPayload_ == payload::statusQuery())
         commandReplies_.clear();   // every attempt begins with the status query
     pendingRequest_ = escaped(lastPayload_);
@@ -140,8 +136,8 @@ void WireRecorder::sent(const std::vector<uint8_t>& frame)
 
 void WireRecorder::received(const std::vector<uint8_t>& bytes)
 {
-    flushPending(replyData(bytes));
     const std::string data = rawReplyData(bytes);
+    flushPending(escaped(data));
     if (lastPayload_ == payload::statusQuery()) {
         // Status reply: identifier, two bytes, then the serial number.
         serial_ = fromCodePage(replyField(std::string(1, static_cast<char>(ETX)) + data, serialNumberField), 0);

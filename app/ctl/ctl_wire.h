@@ -61,9 +61,4 @@ private:
     std::vector<std::string> commandReplies_;
 };
 
-// The data of a frame: between SOH and STX of a request, between the last ETX and the EOT after
-// it of a reply; bytes outside the printable range as \xHH.
-std::string requestData(const std::vector<uint8_t>& frame);
-std::string replyData(const std::vector<uint8_t>& bytes);
-
 } // namespace tempik::ctl
