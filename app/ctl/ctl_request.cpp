@@ -39,13 +39,13 @@ int parseLineArgument(const std::string& text)
 
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     const char* longName;
     char shortName;      // 0: none
     const char* value;   // nullptr: a flag
 };
 
-const OptionSpec optionSpecs[] = {
+const OptionEntry optionTable[] = {
     {"help", 'h', nullptr},     {"version", 'V', nullptr}, {"port", 'p', "N"},         {"line", 'l', "DEF"},
     {"unlock", 'u', nullptr},   {"language", 0, "LANG"},   {"json", 'j', nullptr},     {"trace", 't', nullptr},
     {"12h", 0, nullptr},        {"24h", 0, nullptr},       {"strict", 's', nullptr},   {"log", 0, "FILE"},
@@ -53,15 +53,15 @@ const OptionSpec optionSpecs[] = {
 };
 
 // Exact name first, then a unique prefix, as getopt_long takes them.
-const OptionSpec& longOption(const std::string& name)
+const OptionEntry& longOption(const std::string& name)
 {
-    const OptionSpec* prefixed = nullptr;
+    const OptionEntry* prefixed = nullptr;
     int prefixes = 0;
-    for (const OptionSpec& spec : optionSpecs) {
-        if (name == spec.longName)
-            return spec;
-        if (!name.empty() && std::string(spec.longName).rfind(name, 0) == 0) {
-            prefixed = &spec;
+    for (const OptionEntry& entry : optionTable) {
+        if (name == entry.longName)
+            return entry;
+        if (!name.empty() && std::string(entry.longName).rfind(name, 0) == 0) {
+            prefixed = &entry;
             ++prefixes;
         }
     }
@@ -70,17 +70,17 @@ const OptionSpec& longOption(const std::string& name)
     throw UsageError{(prefixes > 1 ? "ambiguous option --" : "unknown option --") + name};
 }
 
-const OptionSpec& shortOption(char name)
+const OptionEntry& shortOption(char name)
 {
-    for (const OptionSpec& spec : optionSpecs)
-        if (spec.shortName == name && name != 0)
-            return spec;
+    for (const OptionEntry& entry : optionTable)
+        if (entry.shortName == name && name != 0)
+            return entry;
     throw UsageError{std::string("unknown option -") + name};
 }
 
-void setOption(Request& request, const OptionSpec& spec, const std::string& value)
+void setOption(Request& request, const OptionEntry& entry, const std::string& value)
 {
-    const std::string name = spec.longName;
+    const std::string name = entry.longName;
     if (name == "help") {
         request.help = true;
     } else if (name == "version") {
@@ -192,11 +192,11 @@ Request parseRequest(const std::vector<std::string>& args)
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // The value of an option: glued to it, or the next argument.
-        auto valueFor = [&](const OptionSpec& spec, std::optional<std::string> glued) -> std::string {
+        auto valueFor = [&](const OptionEntry& entry, std::optional<std::string> glued) -> std::string {
             if (glued)
                 return *glued;
             if (i + 1 >= args.size())
-                throw UsageError{"option --" + std::string(spec.longName) + " needs a value " + spec.value};
+                throw UsageError{"option --" + std::string(entry.longName) + " needs a value " + entry.value};
             return args[++i];
         };
         if (arg == "--") {
@@ -205,21 +205,21 @@ Request parseRequest(const std::vector<std::string>& args)
         }
         if (arg.rfind("--", 0) == 0) {
             const size_t equals = arg.find('=');
-            const OptionSpec& spec = longOption(arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2));
+            const OptionEntry& entry = longOption(arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2));
             std::optional<std::string> glued;
             if (equals != std::string::npos)
                 glued = arg.substr(equals + 1);
-            if (!spec.value && glued)
-                throw UsageError{"option --" + std::string(spec.longName) + " takes no value"};
-            setOption(request, spec, spec.value ? valueFor(spec, glued) : std::string());
+            if (!entry.value && glued)
+                throw UsageError{"option --" + std::string(entry.longName) + " takes no value"};
+            setOption(request, entry, entry.value ? valueFor(entry, glued) : std::string());
         } else if (arg.size() > 1 && arg[0] == '-') {
             for (size_t at = 1; at < arg.size(); ++at) {
-                const OptionSpec& spec = shortOption(arg[at]);
-                if (!spec.value) {
-                    setOption(request, spec, {});
+                const OptionEntry& entry = shortOption(arg[at]);
+                if (!entry.value) {
+                    setOption(request, entry, {});
                     continue;
                 }
-                setOption(request, spec, valueFor(spec, at + 1 < arg.size() ? std::optional<std::string>(arg.substr(at + 1)) : std::nullopt));
+                setOption(request, entry, valueFor(entry, at + 1 < arg.size() ? std::optional<std::string>(arg.substr(at + 1)) : std::nullopt));
                 break;
             }
         } else {
