@@ -22,6 +22,7 @@ run build/bench/scan_bench "$ports"
 run build/bench/operation_bench
 run build/bench/network_bench
 run build/bench/fault_bench
+run build/bench/ctl_all_bench
 [ ! -x build/bench/tone_bench ] || run build/bench/tone_bench
 run bench/startup.sh build 5
 

@@ -28,6 +28,8 @@ bool ReaderLink::openChannel(int portNumber, const std::string& lineDefinition)
     open_ = device_.open(*path, lineDefinition);
     lastFailure_ = open_ ? DeviceFailure::none : device_.failure();
     replyWaitMs_ = open_ ? device_.replyWaitMs().value_or(replyDeadlineMs) : replyDeadlineMs;
+    if (lastFailure_ == DeviceFailure::accessDenied)
+        refused_.emplace_back(portNumber, *path);
     return open_;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tempik {
@@ -61,6 +62,10 @@ public:
     // Why the last open failed, or that the device went away; and the path it resolved to.
     DeviceFailure lastFailure() const { return lastFailure_; }
     const std::string& lastDevicePath() const { return lastPath_; }
+    // The ports (and their devices) whose open was refused for lack of permission since the last
+    // forget: a scan that finds no reader can tell the operator why and what to do.
+    const std::vector<std::pair<int, std::string>>& refusedForPermission() const { return refused_; }
+    void forgetRefusedPorts() { refused_.clear(); }
 
     Clock& clock() { return clock_; }
 
@@ -80,6 +85,7 @@ private:
     DeviceFailure lastFailure_ = DeviceFailure::none;
     std::string lastPath_;
     uint32_t replyWaitMs_ = replyDeadlineMs;   // longer only for a port that asks for it
+    std::vector<std::pair<int, std::string>> refused_;
 };
 
 } // namespace tempik

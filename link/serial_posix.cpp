@@ -55,14 +55,6 @@ void sleepUntil(int64_t deadlineNs)
     }
 }
 
-// The speeds of the fourteen line definitions; any other leaves the line as it was.
-bool isListedSpeed(unsigned speed)
-{
-    for (const char* listed : lineDefinitions)
-        if (parseLineDefinition(listed)->speed == speed)
-            return true;
-    return false;
-}
 
 bool isGoneErrno(int error)
 {
@@ -125,19 +117,22 @@ void makeRaw(struct termios& line)
 bool applyLineDefinition(struct termios& line, const std::string& lineDefinition)
 {
     const std::optional<LineDefinition> definition = parseLineDefinition(lineDefinition);
-    const speed_t speed = definition && isListedSpeed(definition->speed) ? termiosSpeed(definition->speed) : B0;
+    const speed_t speed = definition && isStandardSpeed(definition->speed) ? termiosSpeed(definition->speed) : B0;
     if (speed == B0)
         return false;
     struct termios result = line;
     if (cfsetispeed(&result, speed) != 0 || cfsetospeed(&result, speed) != 0)
         return false;
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
-    result.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
+    result.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
     result.c_cflag |= sizes[definition->dataBits - 5];
     if (definition->parity != 'n')
         result.c_cflag |= PARENB;
-    if (definition->parity == 'o')
+    // Mark and space are a sticky parity bit: PARODD then says which of the two.
+    if (definition->parity == 'o' || definition->parity == 'm')
         result.c_cflag |= PARODD;
+    if (definition->parity == 'm' || definition->parity == 's')
+        result.c_cflag |= CMSPAR;
     if (definition->stopBits == 2)
         result.c_cflag |= CSTOPB;
     line = result;

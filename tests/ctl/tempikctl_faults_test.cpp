@@ -76,7 +76,7 @@ TEST_F(TempikctlFaults, ReaderUnpluggedBetweenCommandsEndsInSetErrorAndNotFound)
     const ProgramResult set = ctl({"set-volume", "3"});
     EXPECT_EQ(set.signal, 0);
     EXPECT_EQ(set.exitCode, 3);
-    EXPECT_EQ(set.out, "Set Error\n");
+    EXPECT_EQ(set.out, "Set Error (COM3 " + sim.portLinkPath() + ", S/N -, reply none)\n");
     EXPECT_NE(set.err.find("COM3: no such port"), std::string::npos) << set.err;
 
     const ProgramResult scan = ctl({"scan"});
@@ -112,7 +112,7 @@ TEST_F(TempikctlFaults, DeviceVanishingInTheMiddleOfAnOperationIsSetErrorNotASig
         EXPECT_EQ(result.signal, 0);
         EXPECT_FALSE(result.timedOut);
         EXPECT_EQ(result.exitCode, 1) << result.err;
-        EXPECT_EQ(result.out, "Set Error\n");
+        EXPECT_EQ(result.out.substr(0, result.out.find(" (")), "Set Error");
         EXPECT_TRUE(reader.vanished());
     }
 }
@@ -127,13 +127,15 @@ TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedAndNeverWrittenTo)
         const ProgramResult set = ctl({"set-volume", "3", "--json"});
         EXPECT_EQ(set.exitCode, 3);
         EXPECT_EQ(set.out, "{\"command\":\"set-volume\",\"outcome\":\"failed\",\"message\":\"Set Error\","
-                           "\"port\":3,\"error\":\"port is in use by another program\"}\n");
+                           "\"port\":3,\"device\":\"" + sim.portLinkPath() + "\",\"serial\":\"\",\"reply\":\"none\","
+                           "\"error\":\"port is in use by another program\"}\n");
 
         const ProgramResult scan = ctl({"scan"});
         EXPECT_EQ(scan.exitCode, 1);
         EXPECT_EQ(scan.out, "Reader Not Find\n");
         EXPECT_EQ(sim.stateText(), before) << "nothing may reach a port another program holds";
     }
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
     const ProgramResult set = ctl({"set-volume", "3"});
     EXPECT_EQ(set.exitCode, 0) << set.out;
     EXPECT_EQ(sim.stateField("volume").value_or(""), "3");
@@ -156,7 +158,8 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     // The reader takes the new line, and the user learns that it is not remembered.
     const ProgramResult baud = ctlUnprivileged({"set-baud", "38400,e,8,1", "--port", "3", "--json"}, sim.configRoot());
     EXPECT_EQ(baud.exitCode, 0) << baud.err;
-    EXPECT_EQ(baud.out, "{\"command\":\"set-baud\",\"outcome\":\"accepted\",\"message\":\"Set Ok\","
+    EXPECT_EQ(baud.out, "{\"command\":\"set-baud\",\"outcome\":\"accepted\",\"message\":\"Set Ok\",\"port\":3,"
+                        "\"device\":\"" + sim.portLinkPath() + "\",\"serial\":\"20261208\",\"reply\":\"OK\","
                         "\"settingsSaved\":false}\n");
     EXPECT_NE(baud.err.find(notSaved), std::string::npos) << baud.err;
     EXPECT_EQ(sim.stateField("line").value_or(""), "38400,e,8,1");

@@ -71,14 +71,36 @@ TEST(LineDefinitionOnTermios, FourteenDefinitionsSetSpeedParityAndSize)
         EXPECT_EQ(line.c_cflag & CSIZE, tcflag_t(CS8)) << i;
         EXPECT_EQ(line.c_cflag & CSTOPB, 0u) << i;
     }
-    struct termios odd {};
-    ASSERT_TRUE(applyLineDefinition(odd, "9600,o,7,2"));
-    EXPECT_EQ(odd.c_cflag & (PARENB | PARODD | CSTOPB | CSIZE), tcflag_t(PARENB | PARODD | CSTOPB | CS7));
+}
+
+TEST(LineDefinitionOnTermios, HandEditedDefinitionsOutsideTheListAreApplied)
+{
+    struct Row {
+        const char* text;
+        speed_t speed;
+        tcflag_t bits;   // of PARENB | PARODD | CMSPAR | CSTOPB | CSIZE
+    } const rows[] = {
+        {"9600,o,7,2", B9600, PARENB | PARODD | CSTOPB | CS7},
+        {"2400,e,8,1", B2400, PARENB | CS8},
+        {"1200,n,8,1", B1200, CS8},
+        {"110,n,8,1", B110, CS8},
+        {"300,m,7,1", B300, PARENB | PARODD | CMSPAR | CS7},
+        {"600,s,8,2", B600, PARENB | CMSPAR | CSTOPB | CS8},
+        {"1800,n,5,1.5", B1800, CSTOPB | CS5},
+        {"230400,E,6,1", B230400, PARENB | CS6},
+    };
+    for (const Row& row : rows) {
+        struct termios line {};
+        line.c_cflag = CMSPAR | PARODD;
+        ASSERT_TRUE(applyLineDefinition(line, row.text)) << row.text;
+        EXPECT_EQ(cfgetospeed(&line), row.speed) << row.text;
+        EXPECT_EQ(line.c_cflag & (PARENB | PARODD | CMSPAR | CSTOPB | CSIZE), row.bits) << row.text;
+    }
 }
 
 TEST(LineDefinitionOnTermios, UnusableDefinitionLeavesTheLineAlone)
 {
-    for (const char* text : {"", "fast", "19200,x,8,1", "12345,n,8,1", "460800,e,8,1"}) {
+    for (const char* text : {"", "fast", "19200,x,8,1", "12345,n,8,1", "460800,e,8,1", "75,n,8,1", "9600,n,8,1.6"}) {
         struct termios line {};
         cfsetspeed(&line, B38400);
         line.c_cflag |= CS7 | PARENB;
