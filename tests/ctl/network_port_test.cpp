@@ -68,13 +68,13 @@ TEST_F(NetworkPortTest, ScanOverRfc2217SetsTheServersLineUntilTheReaderAnswers)
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(result.out, "Get Reader Info Ok. (COM : #3)\nS/N : 2026\u00FF" "208\nID: 0001\nVER : 01.40-01\nCOM3 (" + server->rfc2217Url() + ") 38400,n,8,1\n");
     // Six definitions twice each at other speeds, silence; then 38400: the status, the version.
-    const std::string status = "> 01 30 30 30 30 41 53 02 31 45 35 36 0D  |.0000AS.1E56.|\n";
+    const std::string status = "> 01 30 30 30 30 41 53 02 31 45 35 36 0D  |.0000AS.1E56.| COM3\n";
     std::string expected;
     for (int i = 0; i < 12; ++i)
         expected += status;
-    expected += status + "< 03 30 30 30 31 30 30 32 30 32 36 FF 32 30 38 04 44 39 31 33 0D  |.0001002026.208.D913.|\n"
-                         "> 01 30 30 30 30 41 56 02 34 45 35 35 0D  |.0000AV.4E55.|\n"
-                         "< 03 30 30 30 31 30 30 30 31 2E 34 30 2D 30 31 04 43 32 34 32 0D  |.00010001.40-01.C242.|\n";
+    expected += status + "< 03 30 30 30 31 30 30 32 30 32 36 FF 32 30 38 04 44 39 31 33 0D  |.0001002026.208.D913.| COM3\n"
+                         "> 01 30 30 30 30 41 56 02 34 45 35 35 0D  |.0000AV.4E55.| COM3\n"
+                         "< 03 30 30 30 31 30 30 30 31 2E 34 30 2D 30 31 04 43 32 34 32 0D  |.00010001.40-01.C242.| COM3\n";
     EXPECT_EQ(untimed(result.err), expected);
 }
 
@@ -155,7 +155,7 @@ TEST_F(NetworkPortTest, AServerKilledMidOperationOrAbsentEndsTheOperation)
     operation.join();
     EXPECT_FALSE(result->timedOut);
     EXPECT_EQ(result->exitCode, 1) << result->out << result->err;
-    EXPECT_EQ(result->out, "Set Error\n");
+    EXPECT_EQ(result->out.rfind("Set Error (COM1 " + server->rfc2217Url() + ", S/N ", 0), 0u) << result->out;
     EXPECT_EQ(sim.stateField("titleMode").value_or(""), "0") << "the upload did not end";
 
     const ProgramResult absent = ctl(upload);
