@@ -22,6 +22,8 @@ run build/bench/operation_bench
 run build/bench/fault_bench
 [ ! -x build/bench/tone_bench ] || run build/bench/tone_bench
 run bench/startup.sh build 5
+scripts/build-windows.sh >/dev/null
+run tests/wine/prefix.sh bench/wine_bench.sh build build-windows
 
 echo
 echo "| Figure | Measured | Floor | Ratio | Target |"

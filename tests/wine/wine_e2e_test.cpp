@@ -102,6 +102,7 @@ TEST_F(WineTest, EveryCommandChangesTheReaderAndTheNextCommandFollowsTheLineSpee
         std::vector<std::string> args;
         std::string field;
         std::string expected;
+        std::string message = "Set Ok";
     };
     const std::vector<Row> rows = {
         {{"set-baud", "38400,e,8,1"}, "line", "38400,e,8,1"},
@@ -115,8 +116,10 @@ TEST_F(WineTest, EveryCommandChangesTheReaderAndTheNextCommandFollowsTheLineSpee
         {{"set-work-time", "250"}, "workTime", "250"},
         {{"set-idle", "time"}, "idleScreen", "1"},
         {{"set-title-mode", "none"}, "titleMode", "0"},
-        {{"set-title", "Front door"}, "titleText", "Front door      "},
-        {{"set-install", "Hall"}, "installMessage", "Hall            "},
+        // UTF-8 arguments, whatever the ANSI code page of the machine
+        {{"set-title", "Caf\xc3\xa9"}, "titleText", "Caf\xe9            "},
+        {{"--language", "gb", "set-install", "\xe4\xb8\xad\xe6\x96\x87"}, "installMessage", "\xd6\xd0\xce\xc4            ",
+         "\xe8\xae\xbe\xe5\xae\x9a\xe5\xae\x8c\xe6\x88\x90"},   // 设定完成
         {{"set-message", "Welcome"}, "titleMessage", "Welcome" + std::string(121, ' ')},
         {{"show-message", "Hi"}, "showMessage", "Hi" + std::string(62, ' ')},
         {{"clear-title"}, "titleText", std::string(16, ' ')},
@@ -130,7 +133,7 @@ TEST_F(WineTest, EveryCommandChangesTheReaderAndTheNextCommandFollowsTheLineSpee
         SCOPED_TRACE(row.args.front());
         const ProgramResult result = ctl(row.args);
         EXPECT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_EQ(result.out, "Set Ok\n");
+        EXPECT_EQ(result.out, row.message + "\n");
         EXPECT_EQ(sim.stateField(row.field).value_or("<missing>"), row.expected);
     }
     EXPECT_EQ(sim.statePicture().front(), "#" + std::string(127, '.'));
