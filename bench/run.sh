@@ -25,6 +25,8 @@ run build/bench/fault_bench
 run build/bench/ctl_all_bench
 [ ! -x build/bench/tone_bench ] || run build/bench/tone_bench
 run bench/startup.sh build 5
+scripts/build-windows.sh >/dev/null
+run tests/wine/prefix.sh bench/wine_bench.sh build build-windows
 
 echo
 echo "| Figure | Measured | Floor | Ratio | Target |"
