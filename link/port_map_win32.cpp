@@ -2,11 +2,14 @@
 // ports are COM1 to COM32 only; the machine's list comes from HARDWARE\DEVICEMAP\SERIALCOMM.
 #include "link/port_map_win32.h"
 
+#include "link/network_url.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace tempik {
 
@@ -42,6 +45,13 @@ std::optional<std::string> WindowsPortMap::devicePath(int portNumber) const
 {
     if (portNumber < 1 || portNumber > highestPort)
         return std::nullopt;
+    if (!configFolder_.empty()) {
+        const std::string entry = configFolder_ + "\\ports\\" + portName(portNumber) + "-url.txt";
+        std::error_code error;
+        if (std::filesystem::is_regular_file(entry, error))
+            if (std::optional<std::string> url = networkUrlInFile(entry))
+                return url;
+    }
     return devicePathOf(portNumber);
 }
 
@@ -65,7 +75,7 @@ std::vector<std::pair<int, std::string>> WindowsPortMap::knownPorts() const
             continue;
         const int n = comNumber(std::string(data, strnlen(data, dataLength)));
         if (n >= 1 && n <= highestPort)
-            ports.emplace_back(n, devicePathOf(n));
+            ports.emplace_back(n, *devicePath(n));
     }
     RegCloseKey(key);
     std::sort(ports.begin(), ports.end());
@@ -73,9 +83,9 @@ std::vector<std::pair<int, std::string>> WindowsPortMap::knownPorts() const
     return ports;
 }
 
-std::unique_ptr<PortMap> makeSystemPortMap(const std::string&)
+std::unique_ptr<PortMap> makeSystemPortMap(const std::string& configFolder)
 {
-    return std::make_unique<WindowsPortMap>();
+    return std::make_unique<WindowsPortMap>(configFolder);
 }
 
 } // namespace tempik
