@@ -5,6 +5,8 @@
 # (./test.sh -L link). Benchmarks are separate: bench/run.sh; fuzzers: fuzz/run.sh.
 set -euo pipefail
 cd "$(dirname "$0")"
+# The benchmarks are built too, so they cannot rot; bench/run.sh runs them.
+build_options=(-DBUILD_TESTING=ON -DTEMPIK_BENCH=ON)
 source scripts/prepare.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2 "$@"

@@ -6,6 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+build_options=(-DBUILD_TESTING=ON -DTEMPIK_BENCH=ON)
 source scripts/prepare.sh
 ports=${1:-4}
 

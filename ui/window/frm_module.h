@@ -118,7 +118,8 @@ private:
     void runHandler(const std::function<void()>& handler);
     void recoverFromError();
     void switchLanguage(int language);
-    void fitEditBoxesToLanguage();
+    // Whether a text had to be cut.
+    bool fitEditBoxesToLanguage();
     std::string editText(QLineEdit* box) const;
 
     WindowSeams seams_;
