@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
@@ -13,10 +14,17 @@ namespace tempik {
 
 namespace {
 
-bool isDirectory(const std::string& path)
+enum class Pinned { none, folder, unreadable };
+
+// Whether ports/ pins the ports. One that cannot be looked at (a configuration folder that
+// cannot be searched, a path too long) may well be there: then no port exists, never the
+// machine's own devices in its place.
+Pinned pinnedState(const std::string& pinned)
 {
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(pinned.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? Pinned::folder : Pinned::none;
+    return errno == ENOENT || errno == ENOTDIR ? Pinned::none : Pinned::unreadable;
 }
 
 bool entryExists(const std::string& path)
@@ -98,7 +106,10 @@ std::optional<std::string> LinuxPortMap::devicePath(int portNumber) const
     if (portNumber < 1)
         return std::nullopt;
     const std::string pinned = configFolder_ + "/ports";
-    if (isDirectory(pinned)) {
+    const Pinned state = pinnedState(pinned);
+    if (state == Pinned::unreadable)
+        return std::nullopt;
+    if (state == Pinned::folder) {
         const std::string path = pinned + "/" + portName(portNumber);
         if (entryExists(path))
             return path;
@@ -114,7 +125,10 @@ std::vector<std::pair<int, std::string>> LinuxPortMap::knownPorts() const
 {
     std::vector<std::pair<int, std::string>> ports;
     const std::string pinned = configFolder_ + "/ports";
-    if (isDirectory(pinned)) {
+    const Pinned state = pinnedState(pinned);
+    if (state == Pinned::unreadable)
+        return ports;
+    if (state == Pinned::folder) {
         for (const std::string& name : folderEntries(pinned))
             if (const long n = numberAfter(name, "COM", false); n >= 1 && n <= 0x7FFFFFFF)
                 ports.emplace_back(static_cast<int>(n), pinned + "/" + name);

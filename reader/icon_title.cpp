@@ -27,9 +27,10 @@ bool sourceBitOn(const IconSource& source, int row, int column, int bit)
 
 std::optional<IconSource> readIconSource(const std::string& path)
 {
-    // A folder opens for reading on some systems but is no file to take a picture from.
+    // Only a regular file holds a picture at a fixed offset: a folder opens on some systems,
+    // a FIFO blocks the open until a writer comes, and a pipe or a device cannot be positioned.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    if (!std::filesystem::is_regular_file(path, error))
         return std::nullopt;
     File file(std::fopen(path.c_str(), "rb"));
     if (!file)
@@ -37,7 +38,7 @@ std::optional<IconSource> readIconSource(const std::string& path)
     IconSource source;
     source.fill(offPixels);
     if (std::fseek(file.get(), iconPixelOffset, SEEK_SET) != 0)
-        return source;
+        return std::nullopt;   // never a blank picture taken for the file's
     for (uint8_t& byte : source) {
         const int value = std::fgetc(file.get());
         byte = value == EOF ? offPixels : static_cast<uint8_t>(value);

@@ -26,7 +26,8 @@ struct TitlePicture {
 };
 
 // Reads the 256 bytes at offset 70 in byte mode; bytes past the end of the file are 0xFF.
-// nullopt when the file cannot be opened.
+// nullopt when the file cannot be opened or is not a regular file (a folder, a FIFO, a pipe, a
+// device): such a path is refused at once, never waited on.
 std::optional<IconSource> readIconSource(const std::string& path);
 
 TitlePicture pictureFromSource(const IconSource& source);

@@ -4,6 +4,7 @@
 #include "settings/settings_file_store.h"
 
 #include "settings/registry_file.h"
+#include "settings/store_file_guard.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -38,6 +39,15 @@ private:
 };
 
 enum class FileState { absent, fullAccess, refused };
+
+// Gives path the owner of model when root runs: a file or folder root makes for a user must
+// stay the user's. Others cannot give a file away and keep what they make.
+void keepOwnerOf(const std::string& model, const std::string& path)
+{
+    struct stat status;
+    if (::geteuid() == 0 && ::stat(model.c_str(), &status) == 0)
+        (void)::lchown(path.c_str(), status.st_uid, status.st_gid);
+}
 
 // "Open the key with full access": the file can be read and written. Anything but a regular
 // file (a folder, a pipe that would block the reading) is refused, as is an oversized one.
@@ -87,13 +97,18 @@ bool writeAll(int fd, const std::string& data)
     return true;
 }
 
-// Like mkdir -p; true when the folder exists afterwards.
+// Like mkdir -p; true when the folder exists afterwards. A folder that root makes takes the
+// owner of the one above it, so that a root run does not lock the user out of their folders.
 bool makeFolders(const std::string& folder)
 {
     for (size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
         const std::string prefix = folder.substr(0, slash);
-        if (!prefix.empty() && ::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
+        if (!prefix.empty()) {
+            if (::mkdir(prefix.c_str(), 0755) == 0)
+                keepOwnerOf(folderOf(prefix), prefix);
+            else if (errno != EEXIST)
+                return false;
+        }
         if (slash == std::string::npos)
             break;
     }
@@ -125,35 +140,52 @@ void SettingsFileStore::loadSettings(Settings& settings) const
 namespace {
 
 // Reads the file (or starts a new one), applies the edit and puts the result in its place
-// atomically; false, with the old file as it was, when any step fails.
+// atomically; false, with the old file as it was, when any step fails. The whole of it runs
+// under the store's lock, so two programs saving at once both get their values in. When the
+// store is a symbolic link, the file it points to is replaced, in that file's folder.
 bool saveWith(const SettingsFileStore& store, const SettingsFileStore::BeforeReplace& beforeReplace,
               const Edit& edit)
 {
-    const std::string folder = store.configFolder();
-    const std::string path = store.filePath();
-    if (!makeFolders(folder) || ::access(folder.c_str(), R_OK | W_OK | X_OK) != 0)
+    if (!makeFolders(store.configFolder()))
         return false;
+    const std::optional<std::string> target = linkTarget(store.filePath());
+    if (!target)
+        return false;
+    const std::string& path = *target;
+    const std::string folder = folderOf(path);
+    if (::access(folder.c_str(), R_OK | W_OK | X_OK) != 0)
+        return false;
+    const StoreLock lock(path);
+    if (!lock.held())
+        return false;
+    removeStrayTemporaries(path);
     struct stat status;
     const FileState state = fileState(path, &status);
     if (state == FileState::refused)
         return false;
     std::string content;
-    mode_t mode = 0600;
     if (state == FileState::fullAccess) {
         const auto old = readWholeFile(path);
         if (!old)
             return false;
         content = *old;
-        mode = status.st_mode & 07777;
     }
     RegistryFile file(content);
     edit(file);
+    content = file.content();
+    // A file over the limit would not be read again: the save is refused instead, the old file
+    // kept as it is.
+    if (content.size() > SettingsFileStore::maximumFileSize)
+        return false;
 
     std::string temporary = path + ".XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return false;
-    const bool written = writeAll(fd.get(), file.content()) && ::fchmod(fd.get(), mode) == 0
+    // The owner first: a change of owner clears the set-id bits a mode may hold.
+    keepOwnerOf(state == FileState::fullAccess ? path : folder, temporary);
+    const mode_t mode = state == FileState::fullAccess ? (status.st_mode & 07777) : 0600;
+    const bool written = writeAll(fd.get(), content) && ::fchmod(fd.get(), mode) == 0
                          && ::fsync(fd.get()) == 0 && fd.close();
     if (!written || (beforeReplace && !beforeReplace(temporary))
         || ::rename(temporary.c_str(), path.c_str()) != 0) {

@@ -1,7 +1,8 @@
 #pragma once
 // The settings store on Linux: TEMPIKConfig.reg in the configuration folder, in the registry
-// export format under the settings key. Saves are atomic (a temporary file, flushed, renamed)
-// and keep every line they did not write.
+// export format under the settings key. Saves are atomic (a temporary file, flushed, renamed),
+// locked against each other, keep every line they did not write and the file's owner and mode,
+// and replace the file a symbolic link points to rather than the link.
 #include "settings/settings_store.h"
 
 #include <functional>
@@ -13,7 +14,8 @@ class SettingsFileStore final : public SettingsStore {
 public:
     static constexpr const char* fileName = "TEMPIKConfig.reg";
     static constexpr const char* keyPath = settingsKeyPath;
-    // A store file larger than this is not read, and not rewritten.
+    // A store file larger than this is not read, and not rewritten; a save that would make the
+    // file larger is refused.
     static constexpr size_t maximumFileSize = 1 << 20;
 
     explicit SettingsFileStore(std::string configFolder);

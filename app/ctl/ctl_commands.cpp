@@ -2,9 +2,9 @@
 
 #include "app/ctl/ctl_request.h"
 #include "reader/control_values.h"
+#include "reader/icon_title.h"
 #include "texts/code_page.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -104,10 +104,9 @@ void setTitleMode(const std::string& argument, CtlControls& controls, int)
 
 void setIcon(const std::string& argument, CtlControls& controls, int)
 {
-    std::FILE* file = std::fopen(argument.c_str(), "rb");
-    if (!file)
-        throw UsageError{"cannot open the icon file \"" + argument + "\""};
-    std::fclose(file);
+    // The operation's own reading, so what passes here is what the upload can read.
+    if (!readIconSource(argument))
+        throw UsageError{"cannot open the icon file \"" + argument + "\" (it must be a regular file)"};
     controls.iconFile = argument;
 }
 

@@ -126,7 +126,7 @@ int run(const Request& request)
     if (session.settingsUnsaved) {
         // The operation itself worked; only its remembering did not.
         report.emplace_back("settingsSaved", "false");
-        std::cerr << "tempikctl: the settings could not be saved in " << store.location()
+        std::cerr << "tempikctl: the settings could not be saved in " << terminalText(store.location())
                   << "; the port and line will not be remembered\n";
     }
     if (request.json) {
@@ -135,11 +135,13 @@ int run(const Request& request)
     }
     std::cout << controls.message << "\n";
     if (entry.operation == nullptr && code == exitOk) {
-        std::cout << controls.serialText << "\n"
+        // What the reader sent, and the configuration path, may hold anything: never raw escapes.
+        std::cout << terminalText(controls.serialText) << "\n"
                   << text(txtId, settings.uiLanguage) << ": " << controls.idCaption << "\n"
-                  << controls.versionText << "\n"
-                  << portName(settings.link.ScanCommNo) << " (" << ports.devicePath(settings.link.ScanCommNo).value_or("")
-                  << ") " << settings.link.ScanBaudRate << "\n";
+                  << terminalText(controls.versionText) << "\n"
+                  << portName(settings.link.ScanCommNo) << " ("
+                  << terminalText(ports.devicePath(settings.link.ScanCommNo).value_or("")) << ") "
+                  << settings.link.ScanBaudRate << "\n";
     }
     if (code == exitPortClosed)
         std::cerr << "tempikctl: " << portName(settings.link.ScanCommNo) << ": " << describe(link.lastFailure())

@@ -2,6 +2,7 @@
 
 #include "link/frame.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tempik::ctl {
@@ -18,20 +19,81 @@ std::string traceLine(double milliseconds, ReaderLink::Direction direction, cons
     return std::string(head) + hex + "  |" + printable + "|";
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at text[at] (shortest form, no surrogates, at most
+// U+10FFFF), or 0 when the byte there starts none.
+size_t utf8Length(const std::string& text, size_t at)
+{
+    const auto byte = [&](size_t i) { return at + i < text.size() ? static_cast<uint8_t>(text[at + i]) : 0; };
+    const uint8_t lead = byte(0);
+    size_t length;
+    uint8_t low = 0x80, high = 0xBF;   // the range of the second byte
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else
+        return 0;
+    if (byte(1) < low || byte(1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    return length;
+}
+
+std::string escaped(const char* format, unsigned char c)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, format, c);
+    return text;
+}
+
+} // namespace
+
+std::string terminalText(const std::string& utf8)
+{
+    std::string out;
+    for (size_t at = 0; at < utf8.size();) {
+        const size_t length = utf8Length(utf8, at);
+        const size_t step = std::max<size_t>(length, 1);
+        const auto c = static_cast<unsigned char>(utf8[at]);
+        // The C1 controls U+0080 to U+009F are C2 80 to C2 9F.
+        const bool control = c < 0x20 || c == 0x7F || (c == 0xC2 && length == 2 && uint8_t(utf8[at + 1]) < 0xA0);
+        for (size_t i = 0; i < step; ++i)
+            out += length == 0 || control ? escaped("\\x%02x", uint8_t(utf8[at + i])) : std::string(1, utf8[at + i]);
+        at += step;
+    }
+    return out;
+}
+
 std::string jsonString(const std::string& utf8)
 {
     std::string out = "\"";
-    for (unsigned char c : utf8) {
+    for (size_t at = 0; at < utf8.size(); ++at) {
+        const auto c = static_cast<unsigned char>(utf8[at]);
+        if (const size_t length = utf8Length(utf8, at); length > 1) {
+            out.append(utf8, at, length);
+            at += length - 1;
+            continue;
+        }
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (c < 0x20 || c == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
+            if (c < 0x20 || c >= 0x7F) {
+                out += escaped("\\u%04x", c);
             } else {
                 out += static_cast<char>(c);
             }

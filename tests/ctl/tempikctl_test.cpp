@@ -1,10 +1,14 @@
 // The real tempikctl binary against the simulated reader on a pseudo-terminal.
+#include "tests/support/fake_device.h"
+#include "tests/support/far_end.h"
 #include "tests/support/sim_process.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace tempik::testing;
@@ -159,6 +163,8 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
 {
     scan();
     const std::string volume = sim.stateField("volume").value_or("");
+    const std::string fifo = sim.configRoot() + "/fifo.ico";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> refused = {
         {"set-id", "0"},
         {"set-id", "10000"},
@@ -173,6 +179,9 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {"set-volume", "10"},
         {"set-card-type", "48"},
         {"set-icon", "/nonexistent/icon.ico"},
+        {"set-icon", sim.configRoot()},   // a folder, a device and a FIFO hold no picture
+        {"set-icon", "/dev/null"},
+        {"set-icon", fifo},
         {"set-volume"},
         {"frobnicate"},
         {"set-volume", "3", "--bogus"},
@@ -202,4 +211,32 @@ TEST(TempikctlHelp, CoversEveryCommandAndOption)
                              "clear-install", "set-message", "clear-message", "show-message", "set-icon", "settings",
                              "--port", "--line", "--unlock", "--language", "--json", "--trace", "--12h", "--24h"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
+}
+
+// A reader that sends escape sequences as its serial and version, under a configuration path
+// that is not UTF-8: nothing raw reaches the terminal, and the JSON stays valid UTF-8.
+TEST(TempikctlOutput, ReaderTextsAndPathsAreEscaped)
+{
+    PseudoTerminal pty;
+    FarEnd reader(pty, [](const std::string& payload, int) {
+        return FarEnd::Answer{readerReply(payload, statusReply("0042", "\x1b[2J\x1b]0;"), versionReply("\x1b[31mRED"))};
+    });
+    TempFolder root;
+    const std::string config = root.path() + "/caf\xe9";   // Latin-1, not UTF-8
+    std::filesystem::create_directories(config + "/KESTO/ports");
+    std::filesystem::create_symlink(pty.slavePath(), config + "/KESTO/ports/COM1");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+
+    const ProgramResult text = runProgram(ctlBinaryPath(), {"scan"}, std::chrono::seconds(20));
+    ASSERT_EQ(text.exitCode, 0) << text.out << text.err;
+    EXPECT_EQ(text.out.find('\x1b'), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(" : \\x1b[2J\\x1b]0;\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(" : \\x1b[31mRED\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("/caf\\xe9/KESTO/ports/COM1)"), std::string::npos) << text.out;
+
+    const ProgramResult json = runProgram(ctlBinaryPath(), {"scan", "--json"}, std::chrono::seconds(20));
+    ASSERT_EQ(json.exitCode, 0) << json.out << json.err;
+    EXPECT_EQ(json.out.find('\xe9'), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("/caf\\u00e9/KESTO/ports/COM1\""), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"serial\":\"\\u001b[2J\\u001b]0;\""), std::string::npos) << json.out;
 }

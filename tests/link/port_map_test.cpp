@@ -83,6 +83,30 @@ TEST(PortMap, PinnedFolderAloneDefinesThePorts)
     EXPECT_EQ(link.lastFailure(), DeviceFailure::noSuchPort);
 }
 
+// A ports/ folder that cannot be looked at may still be there: no port exists then, and the
+// machine's own devices are never swept in its place.
+TEST(PortMap, PinnedFolderThatCannotBeLookedAtIsNoFallBackToTheMachine)
+{
+    TempFolder root, dev;
+    touch(dev / "ttyUSB0");
+    const std::string hidden = root.path() + "/hidden";
+    fs::create_directories(hidden + "/KESTO/ports");
+    ASSERT_EQ(::chmod(hidden.c_str(), 0600), 0);   // readable, not searchable
+    ASSERT_EQ(::chmod(root.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dev.path().c_str(), 0755), 0);
+    std::string tooLong = root.path();
+    while (tooLong.size() < 4200)
+        tooLong += "/" + std::string(200, 'd');
+    for (const std::string& config : {hidden + "/KESTO", tooLong + "/KESTO"}) {
+        SCOPED_TRACE(config.substr(0, 60));
+        const LinuxPortMap ports(config, dev.path());
+        const std::optional<bool> none =
+            testing::unprivileged([&] { return ports.knownPorts().empty() && !ports.devicePath(1); });
+        ASSERT_TRUE(none.has_value()) << "could not drop privileges";
+        EXPECT_TRUE(*none) << "swept " << dev.path();
+    }
+}
+
 TEST(PortMap, MachineDevicesAreNumberedUartsThenUsbThenAcm)
 {
     TempFolder config, dev, sys;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <functional>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tempik::testing {
 namespace {
@@ -191,13 +193,33 @@ TEST_F(IconTest, FileThatCannotBeOpenedSendsNoBlockButStillTheModeCommand)
                                                           "lamp yellow", "message Set Ok", "beep 1000 300"}));
 }
 
-TEST_F(IconTest, FolderChosenAsIconIsAFileOpenError)
+// What is not a regular file is refused at once: never a blank picture sent as if read from
+// it, never an open that waits for a writer.
+TEST_F(IconTest, WhatIsNotARegularFileIsAFileOpenError)
 {
-    controls.iconFile = folder.path();
-    operations.btnTitleIconClick();
-    EXPECT_TRUE(blocks().empty());
-    EXPECT_EQ(controls.canvas.rectangles, 0);
-    EXPECT_NE(std::find(controls.calls.begin(), controls.calls.end(), "message File open error!"), controls.calls.end());
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const std::string fifo = folder.path() + "/fifo.ico";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::pair<const char*, std::string>> rows = {
+        {"a folder", folder.path()},
+        {"a pipe, as <(cat icon.ico) gives", "/dev/fd/" + std::to_string(pipeFds[0])},
+        {"a device", "/dev/null"},
+        {"a FIFO nobody writes to", fifo},
+    };
+    for (const auto& [name, path] : rows) {
+        SCOPED_TRACE(name);
+        device.events.clear();
+        controls.calls.clear();
+        controls.iconFile = path;
+        EXPECT_EQ(operations.btnTitleIconClick(), OperationOutcome::accepted);
+        EXPECT_EQ(sent(), (std::vector<std::string>{"0000AS", "0000BA2"}));
+        EXPECT_EQ(controls.canvas.rectangles, 0);
+        EXPECT_EQ(controls.shown(), (std::vector<std::string>{"title mode 2", "dialog", "message File open error!",
+                                                              "lamp yellow", "message Set Ok", "beep 1000 300"}));
+    }
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
 }
 
 TEST_F(IconTest, CancelEndsSilently)

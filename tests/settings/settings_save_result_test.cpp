@@ -8,28 +8,18 @@
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tempik {
 namespace {
 
 using testing::fileText;
 
-// The save run in a child that drops to nobody when the test runs as root, so that folder
-// permissions bind it; its result comes back as the exit code.
+// The save run as nobody when the test runs as root, so that folder permissions bind it.
 bool saveAsUnprivileged(const std::function<bool()>& save)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(2);
-        ::_exit(save() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not drop privileges";
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const std::optional<bool> saved = testing::unprivileged(save);
+    EXPECT_TRUE(saved.has_value()) << "could not drop privileges";
+    return saved.value_or(false);
 }
 
 TEST(SettingsSaveResult, TrueOnlyWhenEveryValueIsInTheFile)
@@ -50,6 +40,13 @@ TEST(SettingsSaveResult, TrueOnlyWhenEveryValueIsInTheFile)
          [](const SettingsFileStore& s) { return s.saveLanguageFlag("ChineseGB"); }, true, "\"LanguageFlag\"=\"ChineseGB\""},
         {"a folder where the file should be",
          [&](const std::string& folder) { ::mkdir((folder + "/" + store).c_str(), 0755); },
+         [&](const SettingsFileStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
+        // The file the save would make could not be read again.
+        {"a file the save would take over the size limit",
+         [&](const std::string& folder) {
+             std::ofstream(folder + "/" + store) << "REGEDIT4\n;" << std::string(SettingsFileStore::maximumFileSize - 20, 'x')
+                                                 << "\n";
+         },
          [&](const SettingsFileStore& s) { return s.saveLinkSettings(good); }, false, nullptr},
         {"a file over the size limit",
          [&](const std::string& folder) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <dirent.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -314,9 +315,79 @@ TEST_F(SettingsStoreTest, ProgramDyingBeforeTheRenameLeavesTheOldFileWhole)
     ASSERT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(fileText(path()), before);
     EXPECT_EQ(load().link.ScanCommNo, 3);
-    // The leftover temporary file does not get in the way of the next save.
+    // The next save removes the leftover temporary file, and only that.
+    writeFile(path() + ".backup", "a copy kept by hand");
     SettingsFileStore(folder_).saveLinkSettings({9, "19200,e,8,1", 5});
     EXPECT_EQ(load().link.ScanCommNo, 9);
+    std::vector<std::string> entries = folderEntries(folder_);
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"TEMPIKConfig.reg", "TEMPIKConfig.reg.backup"}));
+}
+
+TEST_F(SettingsStoreTest, SymbolicLinkStaysAndItsTargetIsReplaced)
+{
+    ASSERT_EQ(::mkdir(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((root_ + "/dotfiles").c_str(), 0755), 0);
+    writeFile(root_ + "/dotfiles/tempik.reg", "REGEDIT4\n\n" + keyLine + "\n\"ScanCommNo\"=dword:00000003\n");
+    ASSERT_EQ(::symlink("../dotfiles/tempik.reg", path().c_str()), 0);
+
+    SettingsFileStore(folder_).saveLanguageFlag("ChineseGB");
+
+    char link[256] = {};
+    ASSERT_GT(::readlink(path().c_str(), link, sizeof link - 1), 0) << "the link was replaced";
+    EXPECT_STREQ(link, "../dotfiles/tempik.reg");
+    EXPECT_EQ(fileText(root_ + "/dotfiles/tempik.reg"), "REGEDIT4\n\n" + keyLine + "\n\"ScanCommNo\"=dword:00000003\n"
+                                                         "\"LanguageFlag\"=\"ChineseGB\"\n");
+    EXPECT_EQ(folderEntries(root_ + "/dotfiles"), std::vector<std::string>{"tempik.reg"});
+}
+
+// A save that starts while another is between its reading and its rename waits for it, so
+// neither value is lost.
+TEST_F(SettingsStoreTest, TwoSavesAtOnceKeepBothValues)
+{
+    writeStore("\"ScanCommNo\"=dword:00000003\n");
+    SettingsFileStore store(folder_);
+    pid_t other = -1;
+    store.setBeforeReplace([&](const std::string&) {
+        other = ::fork();
+        if (other == 0)
+            ::_exit(SettingsFileStore(folder_).saveLanguageFlag("ChineseGB") ? 0 : 1);
+        // Time for the other save to finish, were it not held back.
+        for (int wait = 0; wait < 50 && ::waitpid(other, nullptr, WNOHANG) == 0; ++wait)
+            ::usleep(10000);
+        return true;
+    });
+    ASSERT_TRUE(store.saveLinkSettings({8, "19200,e,8,1", 5}));
+    ASSERT_GT(other, 0);
+    ::waitpid(other, nullptr, 0);
+    const Settings settings = load();
+    EXPECT_EQ(settings.link.ScanCommNo, 8);
+    EXPECT_EQ(settings.LanguageFlag, "ChineseGB");
+}
+
+// A root run (sudo -E) must leave the user's file, and a file it makes in the user's folder,
+// the user's.
+TEST_F(SettingsStoreTest, RootRunKeepsTheOwnerAndModeOfTheFile)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make a file nobody's and save over it";
+    writeStore("\"ScanCommNo\"=dword:00000003\n");
+    ASSERT_EQ(::chown(path().c_str(), testing::nobodyId, testing::nobodyId), 0);
+    ASSERT_EQ(::chmod(path().c_str(), 0640), 0);
+    const std::string newFolder = root_ + "/home/KESTO";
+    ASSERT_EQ(::mkdir((root_ + "/home").c_str(), 0755), 0);
+    ASSERT_EQ(::chown((root_ + "/home").c_str(), testing::nobodyId, testing::nobodyId), 0);
+
+    ASSERT_TRUE(SettingsFileStore(folder_).saveLanguageFlag("ChineseGB"));
+    ASSERT_TRUE(SettingsFileStore(newFolder).saveLanguageFlag("ChineseGB"));
+
+    for (const std::string& made : {path(), newFolder, newFolder + "/TEMPIKConfig.reg"}) {
+        struct stat status;
+        ASSERT_EQ(::stat(made.c_str(), &status), 0);
+        EXPECT_EQ(std::make_pair(status.st_uid, status.st_gid), std::make_pair(testing::nobodyId, testing::nobodyId))
+            << made;
+        EXPECT_TRUE(made != path() || (status.st_mode & 07777) == 0640) << std::oct << status.st_mode;
+    }
 }
 
 // Root ignores file permissions, so a read-only file alone proves nothing when the tests run

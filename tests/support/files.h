@@ -5,11 +5,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tempik::testing {
@@ -53,6 +58,25 @@ inline std::string fileText(const std::string& path)
 inline void writeFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The unprivileged user and group nobody.
+constexpr unsigned nobodyId = 65534;
+
+// Runs check in a child that becomes user and group nobody when the tests run as root,
+// so that permissions bind it; its result, or nullopt when it could not give up root.
+inline std::optional<bool> unprivileged(const std::function<bool()>& check)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0))
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return std::nullopt;
+    return WEXITSTATUS(status) == 0;
 }
 
 // count random bytes from seed, with a NUL every 97 bytes for certain.

@@ -20,9 +20,6 @@ struct ProgramResult {
     std::string err;            // standard error
 };
 
-// The unprivileged user and group nobody.
-constexpr unsigned nobodyId = 65534;
-
 // Runs path with args (argv[0] is path) to its end, killing it after timeout. asNobody: the
 // child becomes user and group nobody before it starts the program (exit 126 if it cannot).
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& args,
