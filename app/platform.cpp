@@ -1,10 +1,12 @@
 #include "app/platform.h"
 
+#include "link/port_device.h"
+
 namespace tempik {
 
 PlatformServices::PlatformServices(std::string folder)
     : configFolder(std::move(folder)),
-      device(makeSystemSerialDevice()),
+      device(makePortDevice()),
       ports(makeSystemPortMap(configFolder)),
       store(makeSystemSettingsStore(configFolder))
 {

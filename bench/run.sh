@@ -8,6 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 build_options=(-DBUILD_TESTING=ON -DTEMPIK_BENCH=ON)
 source scripts/prepare.sh
+install_missing ser2net   # network_bench serves the simulated reader through it
 ports=${1:-4}
 
 figures=$(mktemp)
@@ -20,9 +21,13 @@ run() {
 run build/bench/link_bench
 run build/bench/scan_bench "$ports"
 run build/bench/operation_bench
+run build/bench/network_bench
 run build/bench/fault_bench
+run build/bench/ctl_all_bench
 [ ! -x build/bench/tone_bench ] || run build/bench/tone_bench
 run bench/startup.sh build 5
+scripts/build-windows.sh >/dev/null
+run tests/wine/prefix.sh bench/wine_bench.sh build build-windows
 
 echo
 echo "| Figure | Measured | Floor | Ratio | Target |"

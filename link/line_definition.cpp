@@ -26,6 +26,16 @@ bool parseUnsigned(const std::string& field, unsigned long& value)
 }
 } // namespace
 
+bool isStandardSpeed(unsigned bitsPerSecond)
+{
+    static const unsigned speeds[] = {110,  134,  150,  200,   300,   600,   1200,   1800,
+                                      2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400};
+    for (unsigned speed : speeds)
+        if (speed == bitsPerSecond)
+            return true;
+    return false;
+}
+
 std::optional<LineDefinition> parseLineDefinition(const std::string& text)
 {
     std::vector<std::string> fields;
@@ -43,11 +53,14 @@ std::optional<LineDefinition> parseLineDefinition(const std::string& text)
     if (fields[1].size() != 1)
         return std::nullopt;
     const char parity = static_cast<char>(std::tolower(static_cast<unsigned char>(fields[1][0])));
-    if (parity != 'n' && parity != 'e' && parity != 'o')
+    if (std::string("neoms").find(parity) == std::string::npos)
         return std::nullopt;
     if (!parseUnsigned(fields[2], dataBits) || dataBits < 5 || dataBits > 8)
         return std::nullopt;
-    if (!parseUnsigned(fields[3], stopBits) || (stopBits != 1 && stopBits != 2))
+    // One and a half stop bits exist only beside 5 data bits; a line takes them as two.
+    if (fields[3] == "1.5")
+        stopBits = 2;
+    else if (!parseUnsigned(fields[3], stopBits) || (stopBits != 1 && stopBits != 2))
         return std::nullopt;
     line.speed = static_cast<unsigned>(speed);
     line.parity = parity;

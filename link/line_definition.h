@@ -9,10 +9,13 @@ namespace tempik {
 
 struct LineDefinition {
     unsigned speed = 0;   // bits per second
-    char parity = 'n';    // 'n' none, 'e' even, 'o' odd
-    int dataBits = 8;
-    int stopBits = 1;
+    char parity = 'n';    // 'n' none, 'e' even, 'o' odd, 'm' mark, 's' space
+    int dataBits = 8;     // 5 to 8
+    int stopBits = 1;     // 1 or 2 ("1.5" is taken as 2)
 };
+
+// The speeds a line may be set to: the standard ones from 110 to 230400 bits per second.
+bool isStandardSpeed(unsigned bitsPerSecond);
 
 // Parses the mode-string form "speed,parity,data,stop"; nullopt when it does not parse.
 std::optional<LineDefinition> parseLineDefinition(const std::string& text);

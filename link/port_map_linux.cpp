@@ -1,5 +1,7 @@
 #include "link/port_map_linux.h"
 
+#include "link/network_url.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -86,6 +88,16 @@ std::string homeFolder()
     return ".";
 }
 
+// A regular file whose first line is a URL names a network port; anything else (a link to a
+// device above all) is a local device.
+std::string portEntryTarget(const std::string& path)
+{
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        return networkUrlInFile(path).value_or(path);
+    return path;
+}
+
 } // namespace
 
 std::string configurationFolder()
@@ -112,7 +124,7 @@ std::optional<std::string> LinuxPortMap::devicePath(int portNumber) const
     if (state == Pinned::folder) {
         const std::string path = pinned + "/" + portName(portNumber);
         if (entryExists(path))
-            return path;
+            return portEntryTarget(path);
         return std::nullopt;
     }
     const auto ports = knownPorts();
@@ -131,7 +143,7 @@ std::vector<std::pair<int, std::string>> LinuxPortMap::knownPorts() const
     if (state == Pinned::folder) {
         for (const std::string& name : folderEntries(pinned))
             if (const long n = numberAfter(name, "COM", false); n >= 1 && n <= 0x7FFFFFFF)
-                ports.emplace_back(static_cast<int>(n), pinned + "/" + name);
+                ports.emplace_back(static_cast<int>(n), portEntryTarget(pinned + "/" + name));
         std::sort(ports.begin(), ports.end());
         return ports;
     }

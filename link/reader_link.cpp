@@ -1,6 +1,7 @@
 #include "link/reader_link.h"
 
 #include "link/frame.h"
+#include "link/stop_request.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,8 +21,15 @@ bool ReaderLink::openChannel(int portNumber, const std::string& lineDefinition)
         lastFailure_ = DeviceFailure::noSuchPort;
         return false;
     }
+    if (stopRequested()) {
+        lastFailure_ = DeviceFailure::other;
+        return false;
+    }
     open_ = device_.open(*path, lineDefinition);
     lastFailure_ = open_ ? DeviceFailure::none : device_.failure();
+    replyWaitMs_ = open_ ? device_.replyWaitMs().value_or(replyDeadlineMs) : replyDeadlineMs;
+    if (lastFailure_ == DeviceFailure::accessDenied)
+        refused_.emplace_back(portNumber, *path);
     return open_;
 }
 
@@ -35,14 +43,21 @@ void ReaderLink::closeChannel()
 
 void ReaderLink::writeByte(uint8_t value)
 {
-    device_.write(&value, 1);
-    clock_.sleepMs(bytePauseMs);
+    writeBlock(&value, 1, bytePauseMs);
 }
 
 void ReaderLink::writeBlock(const uint8_t* bytes, size_t count)
 {
+    writeBlock(bytes, count, blockPauseMs);
+}
+
+void ReaderLink::writeBlock(const uint8_t* bytes, size_t count, uint32_t pauseMs)
+{
     device_.write(bytes, count);
-    clock_.sleepMs(blockPauseMs);
+    // A write that gave up (output that never drains) leaves the device gone.
+    if (device_.failure() == DeviceFailure::gone)
+        lastFailure_ = DeviceFailure::gone;
+    clock_.sleepMs(pauseMs);
 }
 
 bool ReaderLink::readByte(uint8_t& value)
@@ -70,7 +85,7 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     // The frame carries no length, but the payload is counted up to its first zero byte, as a
     // C string would be; a payload past 255 bytes is outside the format and is not sent.
     const size_t n = strnlen(payload.c_str(), payload.size());
-    if (n == 0 || n > 255)
+    if (n == 0 || n > 255 || stopRequested())
         return false;
 
     const auto* bytes = reinterpret_cast<const uint8_t*>(payload.data());
@@ -91,6 +106,10 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     }
 
     std::vector<uint8_t> received;
+    auto keep = [&](uint8_t b) {
+        if (received.size() < traceLimit)
+            received.push_back(b);
+    };
     auto finish = [&](bool result) {
         if (observer_ && !received.empty())
             observer_(Direction::received, received);
@@ -103,16 +122,18 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     // than 255 bytes are judged like any other.
     size_t etxMark = 0;
     size_t eotMark = 0;
-    while (elapsed <= replyDeadlineMs) {
+    // The deadline is measured after every read, a byte or not: a far end that never stops
+    // sending, and never sends a CR, must not hold the exchange.
+    while (elapsed <= replyWaitMs_ && !stopRequested()) {
         uint8_t b = 0;
-        if (!readByte(b)) {
-            if (pump_)
-                pump_();
-            elapsed = elapsedSince(clock_, start);
+        const bool got = readByte(b);
+        if (!got && pump_)
+            pump_();
+        elapsed = elapsedSince(clock_, start);
+        if (!got)
             continue;
-        }
         if (observer_)
-            received.push_back(b);
+            keep(b);
         if (b == ETX)
             replyLength_ = 0;
         replyBuffer_[replyLength_++] = b;
@@ -129,7 +150,10 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
                 replyBuffer_[replyLength_] = 0;
                 const char* text = reinterpret_cast<const char*>(replyBuffer_.data());
                 replyText_.assign(text, strnlen(text, replyLength_));
-                return finish(replyCrcMatches(replyBuffer_.data(), replyLength_) && firstEotFollowsFourBytes());
+                const bool good = replyCrcMatches(replyBuffer_.data(), replyLength_) && firstEotFollowsFourBytes();
+                if (good)
+                    device_.keepLineAtClose();
+                return finish(good);
             }
             return finish(false);
         }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tempik {
@@ -21,6 +22,8 @@ public:
     static constexpr uint32_t bytePauseMs = 2;
     static constexpr uint32_t blockPauseMs = 10;
     static constexpr uint32_t unawaitedSpinMs = 10;
+    // The most bytes of one reply wait the frame observer is shown: a flood is cut here.
+    static constexpr size_t traceLimit = 4 * replyBufferSize;
 
     ReaderLink(SerialDevice& device, Clock& clock, const PortMap& ports);
     ReaderLink(const ReaderLink&) = delete;
@@ -39,8 +42,9 @@ public:
     bool readByte(uint8_t& value);                     // at most ~1 ms
 
     // Frames payload and writes it. With awaitReply, waits up to 120 ms for a reply frame and
-    // returns whether one ending in CR passed the marker rule and the check. Without, spins
-    // 10 ms and returns true.
+    // returns whether one ending in CR passed the marker rule and the check; the wait ends at
+    // its deadline even while bytes keep arriving. Without, spins 10 ms and returns true.
+    // False at once, with nothing written, once a stop has been requested.
     bool sendCommand(const std::string& payload, bool awaitReply);
 
     const std::array<uint8_t, replyBufferSize>& ReplyBuffer() const { return replyBuffer_; }
@@ -58,11 +62,16 @@ public:
     // Why the last open failed, or that the device went away; and the path it resolved to.
     DeviceFailure lastFailure() const { return lastFailure_; }
     const std::string& lastDevicePath() const { return lastPath_; }
+    // The ports (and their devices) whose open was refused for lack of permission since the last
+    // forget: a scan that finds no reader can tell the operator why and what to do.
+    const std::vector<std::pair<int, std::string>>& refusedForPermission() const { return refused_; }
+    void forgetRefusedPorts() { refused_.clear(); }
 
     Clock& clock() { return clock_; }
 
 private:
     bool firstEotFollowsFourBytes() const;
+    void writeBlock(const uint8_t* bytes, size_t count, uint32_t pauseMs);
 
     SerialDevice& device_;
     Clock& clock_;
@@ -75,6 +84,8 @@ private:
     bool open_ = false;
     DeviceFailure lastFailure_ = DeviceFailure::none;
     std::string lastPath_;
+    uint32_t replyWaitMs_ = replyDeadlineMs;   // longer only for a port that asks for it
+    std::vector<std::pair<int, std::string>> refused_;
 };
 
 } // namespace tempik

@@ -11,6 +11,7 @@ const char* describe(DeviceFailure failure)
     case DeviceFailure::accessDenied: return "permission denied";
     case DeviceFailure::notSerial: return "not a serial device";
     case DeviceFailure::gone: return "device went away";
+    case DeviceFailure::unreachable: return "no answer at that network address";
     case DeviceFailure::other: return "cannot open port";
     }
     return "cannot open port";

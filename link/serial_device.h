@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tempik {
@@ -16,7 +17,8 @@ enum class DeviceFailure {
     busy,          // another program holds the port
     accessDenied,  // permissions
     notSerial,     // opened, but not a terminal device
-    gone,          // unplugged adapter, closed pseudo-terminal master
+    gone,          // unplugged adapter, closed pseudo-terminal master, closed connection
+    unreachable,   // a network port's server refused or did not answer the connection
     other,
 };
 
@@ -36,13 +38,21 @@ public:
     virtual bool open(const std::string& path, const std::string& lineDefinition) = 0;
     // Restores what open saved and releases the port.
     virtual void close() = 0;
-    // Writes the bytes and returns once they have left (drained). Failures are not reported.
+    // The port turned out to hold the reader (a good reply came): close keeps the line as this
+    // open set it. Without this call close puts back the whole line state found at open, so
+    // a port tried in a sweep (a serial console, another tool's terminal) is left as it was.
+    virtual void keepLineAtClose() {}
+    // Writes the bytes and returns once they have left (drained). Failures are not reported,
+    // but output that cannot leave within a bound leaves the device gone until the next open.
     virtual void write(const uint8_t* data, size_t count) = 0;
     // Reads at most one byte, waiting at most about 1 ms; never returns at once on a gone
     // device, so a caller's loop cannot spin.
     virtual ReadOutcome readByte(uint8_t& value) = 0;
     // Kind of the last failure (open or gone), none after a clean open.
     virtual DeviceFailure failure() const = 0;
+    // A reply wait of its own, longer than the link's, for a port far away (a network port's
+    // ?reply-ms=); nullopt: the link's.
+    virtual std::optional<uint32_t> replyWaitMs() const { return std::nullopt; }
 };
 
 // The platform's serial device (termios on POSIX, the Win32 communications API on Windows).

@@ -2,6 +2,8 @@
 
 #include "link/clock.h"
 #include "link/line_definition.h"
+#include "link/port_locks_linux.h"
+#include "link/stop_request.h"
 #include "link/termios_speed.h"
 
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tempik {
@@ -21,6 +24,7 @@ namespace {
 // hang the program. Far above the time any request takes at 4800 bits per second.
 constexpr int64_t writeGiveUpNs = 2'000'000'000;
 constexpr int64_t readWaitNs = 1'000'000;
+constexpr int64_t drainStepNs = 100'000;
 
 timespec toTimespec(int64_t ns)
 {
@@ -29,8 +33,8 @@ timespec toTimespec(int64_t ns)
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
 
-// Waits for events on fd until the monotonic deadline; a signal does not shorten the wait.
-// Returns the revents, 0 on time-out.
+// Waits for events on fd until the monotonic deadline; a signal shortens the wait only when it
+// asked the program to stop. Returns the revents, 0 on time-out.
 short pollUntil(int fd, short events, int64_t deadlineNs)
 {
     for (;;) {
@@ -39,7 +43,7 @@ short pollUntil(int fd, short events, int64_t deadlineNs)
         const int ready = ppoll(&p, 1, &left, nullptr);
         if (ready > 0)
             return p.revents;
-        if (ready == 0 || errno != EINTR)
+        if (ready == 0 || errno != EINTR || stopRequested())
             return 0;
     }
 }
@@ -51,18 +55,27 @@ void sleepUntil(int64_t deadlineNs)
     }
 }
 
-// The speeds of the fourteen line definitions; any other leaves the line as it was.
-bool isListedSpeed(unsigned speed)
-{
-    for (const char* listed : lineDefinitions)
-        if (parseLineDefinition(listed)->speed == speed)
-            return true;
-    return false;
-}
 
 bool isGoneErrno(int error)
 {
     return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
+}
+
+// tcdrain waits without a bound while output cannot leave (output stopped, a wedged adapter).
+// So wait for the queue to empty against the deadline first; tcdrain then waits only for the
+// last characters in the UART, which the driver bounds itself. False when the deadline passed.
+bool drainUntil(int fd, int64_t deadlineNs)
+{
+    for (;;) {
+        int queued = 0;
+        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued == 0) {
+            tcdrain(fd);
+            return true;
+        }
+        if (monotonicNanoseconds() >= deadlineNs || stopRequested())
+            return false;
+        sleepUntil(monotonicNanoseconds() + drainStepNs);
+    }
 }
 
 } // namespace
@@ -104,24 +117,29 @@ void makeRaw(struct termios& line)
 bool applyLineDefinition(struct termios& line, const std::string& lineDefinition)
 {
     const std::optional<LineDefinition> definition = parseLineDefinition(lineDefinition);
-    const speed_t speed = definition && isListedSpeed(definition->speed) ? termiosSpeed(definition->speed) : B0;
+    const speed_t speed = definition && isStandardSpeed(definition->speed) ? termiosSpeed(definition->speed) : B0;
     if (speed == B0)
         return false;
     struct termios result = line;
     if (cfsetispeed(&result, speed) != 0 || cfsetospeed(&result, speed) != 0)
         return false;
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
-    result.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
+    result.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
     result.c_cflag |= sizes[definition->dataBits - 5];
     if (definition->parity != 'n')
         result.c_cflag |= PARENB;
-    if (definition->parity == 'o')
+    // Mark and space are a sticky parity bit: PARODD then says which of the two.
+    if (definition->parity == 'o' || definition->parity == 'm')
         result.c_cflag |= PARODD;
+    if (definition->parity == 'm' || definition->parity == 's')
+        result.c_cflag |= CMSPAR;
     if (definition->stopBits == 2)
         result.c_cflag |= CSTOPB;
     line = result;
     return true;
 }
+
+PosixSerialDevice::PosixSerialDevice(std::string lockFolder) : lockFolder_(std::move(lockFolder)) {}
 
 PosixSerialDevice::~PosixSerialDevice()
 {
@@ -147,16 +165,36 @@ bool PosixSerialDevice::open(const std::string& path, const std::string& lineDef
     };
     if (!isatty(fd))
         return refuse(DeviceFailure::notSerial);
+    struct stat node {};
+    fstat(fd, &node);
+    // minicom and others hold a port with a UUCP lock file alone.
+    if (uucpLockHeld(lockFolder_, path))
+        return refuse(DeviceFailure::busy);
     // The lock first: TIOCEXCL alone races with a second program opening at the same moment,
-    // and root ignores TIOCEXCL, so the lock is what keeps two of us off one port.
+    // and root ignores TIOCEXCL, so the lock is what keeps two of us off one port. It ends
+    // with its holder, however that ends.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
         return refuse(DeviceFailure::busy);
-    if (ioctl(fd, TIOCEXCL) != 0 && errno == EBUSY)
+    // Root gets in despite another program's exclusive mode: the port is that program's while
+    // it has the port open. A flag that nobody holds any more was left by a killed program;
+    // it is cleared at close.
+    int exclusive = 0;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0 && openElsewhere(node.st_rdev))
         return refuse(DeviceFailure::busy);
+    clearExclusiveAtClose_ = exclusive != 0;
+    // A pseudo-terminal keeps exclusive mode after its last close while its master lives: a
+    // killed run would leave it closed to everyone but root. There the lock alone serves.
+    if (!isPseudoTerminalSlave(node.st_rdev)) {
+        if (ioctl(fd, TIOCEXCL) != 0 && errno == EBUSY)
+            return refuse(DeviceFailure::busy);
+        clearExclusiveAtClose_ = true;
+    }
 
     fd_ = fd;
     failure_ = DeviceFailure::none;
-    // The time-outs found here are put back at close. Failures from here on are ignored: the
+    keepLine_ = false;
+    outputStalled_ = false;
+    // The line state found here is put back at close. Failures from here on are ignored: the
     // port is open, and a reader that cannot be reached is found out by the reply wait.
     haveSavedTermios_ = tcgetattr(fd_, &savedTermios_) == 0;
     struct termios line {};
@@ -184,16 +222,20 @@ void PosixSerialDevice::close()
 {
     if (fd_ < 0)
         return;
-    // Only the time-outs go back; the line keeps the definition this channel applied.
+    // The reader's port keeps the definition this channel applied, with the time-outs found at
+    // open; any other port gets back the whole line state it had.
     struct termios line {};
-    if (haveSavedTermios_ && tcgetattr(fd_, &line) == 0) {
+    if (haveSavedTermios_ && !keepLine_)
+        tcsetattr(fd_, TCSANOW, &savedTermios_);
+    else if (haveSavedTermios_ && tcgetattr(fd_, &line) == 0) {
         line.c_cc[VMIN] = savedTermios_.c_cc[VMIN];
         line.c_cc[VTIME] = savedTermios_.c_cc[VTIME];
         tcsetattr(fd_, TCSANOW, &line);
     }
     // Exclusive mode outlives our descriptor while another holds the port open; clear it so
-    // the next program (not root) can open the port.
-    ioctl(fd_, TIOCNXCL);
+    // the next program (not root) can open the port. Never another program's.
+    if (clearExclusiveAtClose_)
+        ioctl(fd_, TIOCNXCL);
     flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;
@@ -202,7 +244,7 @@ void PosixSerialDevice::close()
 
 void PosixSerialDevice::write(const uint8_t* data, size_t count)
 {
-    if (fd_ < 0)
+    if (fd_ < 0 || outputStalled_)
         return;
     const int64_t giveUpAt = monotonicNanoseconds() + writeGiveUpNs;
     size_t done = 0;
@@ -226,10 +268,18 @@ void PosixSerialDevice::write(const uint8_t* data, size_t count)
             return;
         }
         if (revents == 0)
-            return;  // no progress for the whole allowance: give the bytes up
+            return giveUpOutput();  // no progress for the whole allowance
     }
     // The pause after a write counts from the moment its bytes have left the port.
-    tcdrain(fd_);
+    if (!drainUntil(fd_, giveUpAt))
+        giveUpOutput();
+}
+
+void PosixSerialDevice::giveUpOutput()
+{
+    // Every later write would wait out its allowance too: the device is gone until reopened.
+    outputStalled_ = true;
+    failure_ = DeviceFailure::gone;
 }
 
 ReadOutcome PosixSerialDevice::readByte(uint8_t& value)
@@ -242,7 +292,7 @@ ReadOutcome PosixSerialDevice::readByte(uint8_t& value)
         sleepUntil(deadline);
         return ReadOutcome::gone;
     };
-    if (fd_ < 0)
+    if (fd_ < 0 || outputStalled_)
         return gone();
 
     const short revents = pollUntil(fd_, POLLIN, deadline);

@@ -1,6 +1,8 @@
 #pragma once
-// The serial device on POSIX termios: exclusive open (flock, then TIOCEXCL), raw 8-bit line,
-// 1 ms reads through poll that tell "no byte yet" from "device gone", drained writes.
+// The serial device on POSIX termios: exclusive open (UUCP lock files honoured, flock, then
+// TIOCEXCL), raw 8-bit line, 1 ms reads through poll that tell "no byte yet" from "device gone",
+// drained writes with a bound.
+#include "link/port_locks_linux.h"
 #include "link/serial_device.h"
 
 #include <termios.h>
@@ -20,13 +22,15 @@ bool applyLineDefinition(struct termios& line, const std::string& lineDefinition
 
 class PosixSerialDevice final : public SerialDevice {
 public:
-    PosixSerialDevice() = default;
+    // lockFolder: where UUCP lock files are sought (tests give a folder of their own).
+    explicit PosixSerialDevice(std::string lockFolder = systemLockFolder);
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
     PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
 
     bool open(const std::string& path, const std::string& lineDefinition) override;
     void close() override;
+    void keepLineAtClose() override { keepLine_ = true; }
     void write(const uint8_t* data, size_t count) override;
     ReadOutcome readByte(uint8_t& value) override;
     DeviceFailure failure() const override { return failure_; }
@@ -34,10 +38,16 @@ public:
     int descriptor() const { return fd_; }
 
 private:
+    void giveUpOutput();
+
+    std::string lockFolder_;
     int fd_ = -1;
     DeviceFailure failure_ = DeviceFailure::none;
     struct termios savedTermios_ {};
     bool haveSavedTermios_ = false;
+    bool keepLine_ = false;
+    bool clearExclusiveAtClose_ = false;
+    bool outputStalled_ = false;
 };
 
 } // namespace tempik

@@ -62,7 +62,8 @@ std::string fieldTextBytes(const std::string& utf8, size_t width, int uiLanguage
 
 std::string statusSerialNumber(const std::string& replyText)
 {
-    return replyField(replyText, serialNumberField);
+    // It goes back to the reader in a payload: the reader's bytes obey the typed texts' rule.
+    return withoutControlBytes(replyField(replyText, serialNumberField));
 }
 
 } // namespace tempik

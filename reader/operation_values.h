@@ -16,7 +16,7 @@ std::string typedTextBytes(const std::string& utf8, int uiLanguage);
 std::string fieldTextBytes(const std::string& utf8, size_t width, int uiLanguage);
 
 // The 8-character serial number of a status reply (serialNumberField: positions 8 to 15, the
-// ETX at position 1); shorter, or empty, when the reply is.
+// ETX at position 1), with any control byte as "?"; shorter, or empty, when the reply is.
 std::string statusSerialNumber(const std::string& replyText);
 
 } // namespace tempik

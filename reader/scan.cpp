@@ -84,6 +84,8 @@ bool ReaderOperations::btnScanClick()
     window.processEvents();   // so that the reset panels are painted
     bool found = false;
     session_.readerFound = false;
+    // A device that went away (or whose output never drains) is not tried again in this scan.
+    int gonePort = 0;
 
     // 2. The remembered port, with the definition text as it was stored. Nothing is saved here.
     if (settings.ScanCommNo > 0) {
@@ -94,12 +96,14 @@ bool ReaderOperations::btnScanClick()
             for (int query = 0; query < rememberedPortQueries && !found; ++query)
                 found = statusAnswered(link);
             channel.close();
+            if (link.lastFailure() == DeviceFailure::gone)
+                gonePort = settings.ScanCommNo;
         }
     }
 
     // 3. The sweep; a stored index outside the list is taken as the factory definition.
     for (int port = firstPort; port <= lastPort && !found; ++port) {
-        for (int i = 0; i < lineDefinitionCount; ++i) {
+        for (int i = 0; i < lineDefinitionCount && port != gonePort; ++i) {
             if (window.lockTicked())
                 i = lineDefinitionIndexOrDefault(settings.ScanBaudRateNo);
             window.selectBaudRate(i);
@@ -119,7 +123,7 @@ bool ReaderOperations::btnScanClick()
                 }
             }
             channel.close();
-            if (found || window.lockTicked())
+            if (found || window.lockTicked() || link.lastFailure() == DeviceFailure::gone)
                 break;
         }
     }

@@ -35,6 +35,16 @@ bool printable(const std::string& text)
     return true;
 }
 
+// Printable ASCII or code-page bytes from 0x80 (a serial number in a reader's own page, and a
+// byte 0xFF that a network port must carry through): no control byte that could end a frame.
+bool textBytes(const std::string& text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F)
+            return false;
+    return true;
+}
+
 bool isCommandCode(const std::string& text)
 {
     return text.size() == 2 && std::isupper(static_cast<unsigned char>(text[0])) &&
@@ -72,8 +82,8 @@ const std::map<std::string, Handler>& valueOptions()
              return {};
          }},
         {"--serial", [](SimOptions& o, const std::string& v) -> std::string {
-             if (v.size() != 8 || !printable(v))
-                 return "--serial wants exactly 8 printable ASCII characters, not '" + v + "'";
+             if (v.size() != 8 || !textBytes(v))
+                 return "--serial wants exactly 8 bytes, printable or from 0x80, not '" + v + "'";
              o.serial = v;
              return {};
          }},
@@ -200,7 +210,7 @@ is not compared. Request frames that break the format or fail their check get no
 Starting state:
   --line DEF           line definition, default 19200,e,8,1
   --id NNNN            identifier, four digits 0001 to 9999, default 0001
-  --serial XXXXXXXX    serial number, 8 characters, default 20261208
+  --serial XXXXXXXX    serial number, 8 bytes (printable ASCII or from 0x80), default 20261208
   --version VVVVVVVV   version, 8 characters, default 01.40-01
 
 Files:

@@ -73,8 +73,19 @@ void setLanguage(const std::string& argument, CtlControls& controls, int)
 }
 
 void setPassword(const std::string& a, CtlControls& c, int l) { c.password = editBoxText(a, cv::edPassword, l, "the password"); }
-void setBackLight(const std::string& a, CtlControls& c, int l) { c.backLight = editBoxText(a, cv::edBackLight, l, "the backlight value"); }
-void setWork(const std::string& a, CtlControls& c, int l) { c.work = editBoxText(a, cv::edWork, l, "the work time value"); }
+// The range the window shows beside the box ("000-250 "): a number of at most the box's digits.
+std::string inRange(const std::string& text, const cv::EditBox& box, int low, int high, const char* what)
+{
+    const bool digits = !text.empty() && text.size() <= static_cast<size_t>(box.limitBytes) &&
+                        text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || std::atoi(text.c_str()) < low || std::atoi(text.c_str()) > high)
+        throw UsageError{std::string(what) + " must be a number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ", not \"" + text + "\""};
+    return text;
+}
+
+void setBackLight(const std::string& a, CtlControls& c, int) { c.backLight = inRange(a, cv::edBackLight, 0, 250, "the backlight value"); }
+void setWork(const std::string& a, CtlControls& c, int) { c.work = inRange(a, cv::edWork, 1, 250, "the work time value"); }
 void setTitle(const std::string& a, CtlControls& c, int l) { c.title = editBoxText(a, cv::edTitle, l, "the title text"); }
 void setInstall(const std::string& a, CtlControls& c, int l) { c.install = editBoxText(a, cv::edInstall, l, "the install message"); }
 void setMessage(const std::string& a, CtlControls& c, int l) { c.titleMessage = editBoxText(a, cv::edMessage, l, "the title message"); }
@@ -117,6 +128,7 @@ const std::vector<CommandEntry>& commandTable()
     static const std::vector<CommandEntry> table = {
         {"scan", nullptr, "find the reader: remembered port first, then ports 1-32", none, nullptr},
         {"settings", nullptr, "print the four remembered settings", none, nullptr},
+        {"ports", nullptr, "list the ports: device, what it is, whether it can be opened", none, nullptr},
         {"set-id", "NNNN", "set the reader's identifier, " + identifierRange(), setId, &Ops::btnIDClick},
         {"set-baud", "DEF", "set the reader's line definition (one of 14, or its index)", setBaud,
          &Ops::btnBaudRateClick},

@@ -6,6 +6,19 @@
 
 namespace tempik::ctl {
 
-using CtlControls = ValueControls;
+class CtlControls final : public ValueControls {
+public:
+    void setSerialText(const std::string& text) override
+    {
+        ValueControls::setSerialText(text);
+        ++serialWrites_;
+    }
+    // The scan writes the serial number panel once to reset it, and once more only when a reader
+    // answered its status query (even if its version then could not be read).
+    bool readerAnswered() const { return serialWrites_ > 1; }
+
+private:
+    int serialWrites_ = 0;
+};
 
 } // namespace tempik::ctl

@@ -1,31 +1,23 @@
 // tempikctl: the reader operations of the configuration window from a shell.
+#include "app/ctl/ctl_all.h"
 #include "app/ctl/ctl_commands.h"
-#include "app/ctl/ctl_controls.h"
+#include "app/ctl/ctl_last_scan.h"
+#include "app/ctl/ctl_port_list.h"
+#include "app/ctl/ctl_reader_run.h"
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_request.h"
+#include "app/ctl/ctl_url_port.h"
 #include "app/platform.h"
-#include "reader/operations.h"
+#include "app/stop_signals.h"
+#include "link/stop_request.h"
 #include "texts/text_table.h"
 
-#include <chrono>
-#include <cstdio>
 #include <iostream>
 
 using namespace tempik;
 using namespace tempik::ctl;
 
 namespace {
-
-const char* outcomeName(OperationOutcome outcome)
-{
-    switch (outcome) {
-    case OperationOutcome::accepted: return "accepted";
-    case OperationOutcome::failed: return "failed";
-    case OperationOutcome::noReader: return "no-reader";
-    case OperationOutcome::cancelled: return "cancelled";
-    }
-    return "failed";
-}
 
 bool isOpenFailure(DeviceFailure failure)
 {
@@ -51,102 +43,128 @@ int printSettings(const Settings& settings, bool json)
     return exitOk;
 }
 
+// The operation itself worked; only its remembering did not.
+void tellUnsaved(ReaderRun& run, const SettingsStore& store, Report& report)
+{
+    if (!run.session.settingsUnsaved)
+        return;
+    report.emplace_back("settingsSaved", "false");
+    std::cerr << "tempikctl: the settings could not be saved in " << terminalText(store.location())
+              << "; the port and line will not be remembered\n";
+}
+
+int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, const std::string& configFolder)
+{
+    const bool found = run.scan();
+    // The remembered-port step saves nothing, but with --port or --line that port or line is not
+    // the stored one: a reader found on other ones than the stored is remembered, however found.
+    if (run.controls.readerAnswered()) {
+        Settings stored;
+        store.loadSettings(stored);
+        if (!sameLink(stored.link, run.settings.link))
+            run.session.saveLinkSettings();
+    }
+    if (!writeLastScan(configFolder, found))
+        std::cerr << "tempikctl: could not record the scan's outcome in " << configFolder << "\n";
+    if (!found)
+        tellRefusedPorts(run.link.refusedForPermission(), std::cerr);
+    Report report = run.scanReport(request.command, found);
+    tellUnsaved(run, store, report);
+    if (request.json) {
+        std::cout << jsonObject(report) << "\n";
+    } else {
+        const LinkSettings& link = run.settings.link;
+        std::cout << run.controls.message << "\n";
+        // What the reader sent, and the configuration path, may hold anything: never raw escapes.
+        if (found)
+            std::cout << terminalText(run.controls.serialText) << "\n"
+                      << text(txtId, run.settings.uiLanguage) << ": " << run.controls.idCaption << "\n"
+                      << terminalText(run.controls.versionText) << "\n"
+                      << portName(link.ScanCommNo) << " ("
+                      << terminalText(run.portMap.devicePath(link.ScanCommNo).value_or("")) << ") "
+                      << link.ScanBaudRate << "\n";
+    }
+    return found ? exitOk : exitRefused;
+}
+
+int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, const SettingsStore& store,
+           const std::string& configFolder)
+{
+    // The window's readerFound across runs: known once a scan has remembered a port, lost by a
+    // scan that found no reader. Naming the port is as good as a scan; the status query still
+    // proves a reader is there before anything is set.
+    const LastScan last = readLastScan(configFolder);
+    run.session.readerFound = request.port || request.portUrl || (last != LastScan::notFound && run.settings.link.ScanCommNo > 0);
+    const OperationOutcome outcome = run.set(entry);
+    const DeviceFailure failure = run.link.lastFailure();
+    int code = exitOk;
+    if (outcome == OperationOutcome::noReader)
+        code = exitNoReader;
+    else if (outcome == OperationOutcome::failed && isOpenFailure(failure))
+        code = exitPortClosed;
+    else if (outcome != OperationOutcome::accepted || (request.strict && run.wire.replyVerdict() == "NG"))
+        code = exitRefused;
+
+    Report report = run.setReport(request.command, outcome);
+    if (code == exitPortClosed)
+        report.emplace_back("error", jsonString(describe(failure)));
+    tellUnsaved(run, store, report);
+    if (request.json)
+        std::cout << jsonObject(report) << "\n";
+    else
+        std::cout << run.setLine(outcome) << "\n";
+    if (code == exitPortClosed)
+        std::cerr << "tempikctl: " << portName(run.settings.link.ScanCommNo) << ": " << describe(failure) << "\n";
+    if (code == exitNoReader)
+        std::cerr << (last == LastScan::notFound ? "tempikctl: the last scan found no reader; "
+                                                 : "tempikctl: no reader known; ")
+                  << "run 'tempikctl scan' (or name the port with --port)\n";
+    return code;
+}
+
 int run(const Request& request)
 {
     PlatformServices platform;
-    const SettingsStore& store = *platform.store;
-    const PortMap& ports = *platform.ports;
+    const std::optional<UrlPort> urlPort =
+        request.portUrl ? std::optional<UrlPort>(std::in_place, *request.portUrl, *platform.store) : std::nullopt;
+    const SettingsStore& store = urlPort ? urlPort->store() : *platform.store;
+    const PortMap& ports = urlPort ? urlPort->ports() : *platform.ports;
     Settings settings;
     store.loadSettings(settings);
     if (request.command == "settings")
         return printSettings(settings, request.json);
+    if (request.command == "ports")
+        return listPorts(platform, request.json);
 
     if (request.language)
         settings.uiLanguage = *request.language;   // for this run only: the window's choice stays stored
     if (request.port)
         settings.link.ScanCommNo = *request.port;
-    if (request.lineIndex) {
+    if (urlPort)
+        settings.link.ScanCommNo = UrlPort::number;
+    if (request.line)
+        settings.link.ScanBaudRate = *request.line;
+    if (request.lineIndex)
         settings.link.ScanBaudRateNo = *request.lineIndex;
-        settings.link.ScanBaudRate = lineDefinitions[static_cast<size_t>(*request.lineIndex)];
-    }
 
+    ExchangeLog log;
+    if (!request.logFile.empty() && !log.open(request.logFile))
+        throw UsageError{"cannot open the log file \"" + request.logFile + "\" for appending"};
+    RunOptions options;
+    options.trace = request.trace;
+    options.log = request.logFile.empty() ? nullptr : &log;
+    options.lock = !request.unlock;
+    options.hour = request.hour;
+
+    if (request.all)
+        return runAll(request, ports, store, settings, options, platform.configFolder);
     const CommandEntry& entry = *findCommand(request.command);
-    CtlControls controls;
-    controls.lock = !request.unlock;
-    controls.baudRate = lineDefinitionIndexOrDefault(settings.link.ScanBaudRateNo);
-    if (request.hour)
-        controls.hour = *request.hour;
-    entry.apply(request.arguments.empty() ? std::string() : request.arguments.front(), controls, settings.uiLanguage);
-
-    ReaderLink link(*platform.device, platform.clock, ports);
-    const auto started = std::chrono::steady_clock::now();
-    if (request.trace) {
-        link.setFrameObserver([started](ReaderLink::Direction direction, const std::vector<uint8_t>& bytes) {
-            const std::chrono::duration<double, std::milli> at = std::chrono::steady_clock::now() - started;
-            std::cerr << traceLine(at.count(), direction, bytes) << std::endl;
-        });
-    }
-    ReaderSession session{link, settings, store};
-    ReaderOperations operations(session, controls);
-
-    std::vector<std::pair<std::string, std::string>> report{{"command", jsonString(request.command)}};
-    int code = exitOk;
-    if (entry.operation == nullptr) {
-        const bool found = operations.btnScanClick();
-        code = found ? exitOk : exitRefused;
-        report.emplace_back("outcome", jsonString(found ? "found" : "not-found"));
-        report.emplace_back("message", jsonString(controls.message));
-        if (found) {
-            const int port = settings.link.ScanCommNo;
-            report.emplace_back("port", std::to_string(port));
-            report.emplace_back("device", jsonString(ports.devicePath(port).value_or("")));
-            report.emplace_back("line", jsonString(settings.link.ScanBaudRate));
-            report.emplace_back("serial", jsonString(panelValue(controls.serialText)));
-            report.emplace_back("identifier", jsonString(controls.idCaption));
-            report.emplace_back("version", jsonString(panelValue(controls.versionText)));
-        }
-    } else {
-        // The command line knows a reader once a scan has remembered its port.
-        session.readerFound = settings.link.ScanCommNo > 0;
-        const OperationOutcome outcome = (operations.*entry.operation)();
-        if (outcome == OperationOutcome::noReader)
-            code = exitUsage;
-        else if (outcome == OperationOutcome::failed && isOpenFailure(link.lastFailure()))
-            code = exitPortClosed;
-        else if (outcome != OperationOutcome::accepted)
-            code = exitRefused;
-        report.emplace_back("outcome", jsonString(outcomeName(outcome)));
-        report.emplace_back("message", jsonString(controls.message));
-        if (code == exitPortClosed) {
-            report.emplace_back("port", std::to_string(settings.link.ScanCommNo));
-            report.emplace_back("error", jsonString(describe(link.lastFailure())));
-        }
-    }
-
-    if (session.settingsUnsaved) {
-        // The operation itself worked; only its remembering did not.
-        report.emplace_back("settingsSaved", "false");
-        std::cerr << "tempikctl: the settings could not be saved in " << terminalText(store.location())
-                  << "; the port and line will not be remembered\n";
-    }
-    if (request.json) {
-        std::cout << jsonObject(report) << "\n";
-        return code;
-    }
-    std::cout << controls.message << "\n";
-    if (entry.operation == nullptr && code == exitOk) {
-        // What the reader sent, and the configuration path, may hold anything: never raw escapes.
-        std::cout << terminalText(controls.serialText) << "\n"
-                  << text(txtId, settings.uiLanguage) << ": " << controls.idCaption << "\n"
-                  << terminalText(controls.versionText) << "\n"
-                  << portName(settings.link.ScanCommNo) << " ("
-                  << terminalText(ports.devicePath(settings.link.ScanCommNo).value_or("")) << ") "
-                  << settings.link.ScanBaudRate << "\n";
-    }
-    if (code == exitPortClosed)
-        std::cerr << "tempikctl: " << portName(settings.link.ScanCommNo) << ": " << describe(link.lastFailure())
-                  << "\n";
-    return code;
+    ReaderRun run(ports, std::nullopt, store, settings, options);
+    run.apply(entry, request.arguments.empty() ? std::string() : request.arguments.front());
+    const int code = entry.operation == nullptr ? runScan(request, run, store, platform.configFolder)
+                                                : runSet(request, entry, run, store, platform.configFolder);
+    // On a stop signal the operation unwound and closed the port; main ends as the signal would.
+    return stopRequested() ? exitRefused : code;
 }
 
 } // namespace
@@ -159,7 +177,14 @@ int main(int argc, char** argv)
             std::cout << usageText();
             return exitOk;
         }
-        return run(request);
+        if (request.version) {
+            std::cout << versionText();
+            return exitOk;
+        }
+        catchStopSignals();
+        const int code = run(request);
+        endByStopSignal();
+        return code;
     } catch (const UsageError& error) {
         std::cerr << "tempikctl: " << error.message << "\nTry 'tempikctl --help'.\n";
         return exitUsage;

@@ -19,6 +19,9 @@ std::string jsonString(const std::string& utf8);
 // Text from outside (the reader's fields, a path) made safe for a terminal: control characters
 // (C0, DEL, C1) and bytes that are no part of valid UTF-8 are shown as \xNN.
 std::string terminalText(const std::string& utf8);
+
+// Ordered members of a JSON object whose values are already JSON.
+using Report = std::vector<std::pair<std::string, std::string>>;
 // {"a":"b",...} from ordered pairs whose values are already JSON.
 std::string jsonObject(const std::vector<std::pair<std::string, std::string>>& members);
 

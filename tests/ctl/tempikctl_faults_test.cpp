@@ -14,6 +14,8 @@
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
+#include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace tempik;
@@ -21,7 +23,10 @@ using namespace tempik::testing;
 
 namespace {
 
-ProgramResult ctl(const std::vector<std::string>& args) { return runProgram(ctlBinaryPath(), args); }
+ProgramResult ctl(const std::vector<std::string>& args, const std::function<void(pid_t)>& started = {})
+{
+    return runProgram(ctlBinaryPath(), args, std::chrono::seconds(10), false, started);
+}
 
 // Runs tempikctl as the unprivileged user nobody (65534) when the tests run as root, so that
 // file permissions bind it; as it is otherwise. The build folder may lie where nobody cannot go
@@ -71,7 +76,7 @@ TEST_F(TempikctlFaults, ReaderUnpluggedBetweenCommandsEndsInSetErrorAndNotFound)
     const ProgramResult set = ctl({"set-volume", "3"});
     EXPECT_EQ(set.signal, 0);
     EXPECT_EQ(set.exitCode, 3);
-    EXPECT_EQ(set.out, "Set Error\n");
+    EXPECT_EQ(set.out, "Set Error (COM3 " + sim.portLinkPath() + ", S/N -, reply none)\n");
     EXPECT_NE(set.err.find("COM3: no such port"), std::string::npos) << set.err;
 
     const ProgramResult scan = ctl({"scan"});
@@ -107,7 +112,7 @@ TEST_F(TempikctlFaults, DeviceVanishingInTheMiddleOfAnOperationIsSetErrorNotASig
         EXPECT_EQ(result.signal, 0);
         EXPECT_FALSE(result.timedOut);
         EXPECT_EQ(result.exitCode, 1) << result.err;
-        EXPECT_EQ(result.out, "Set Error\n");
+        EXPECT_EQ(result.out.substr(0, result.out.find(" (")), "Set Error");
         EXPECT_TRUE(reader.vanished());
     }
 }
@@ -122,13 +127,15 @@ TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedAndNeverWrittenTo)
         const ProgramResult set = ctl({"set-volume", "3", "--json"});
         EXPECT_EQ(set.exitCode, 3);
         EXPECT_EQ(set.out, "{\"command\":\"set-volume\",\"outcome\":\"failed\",\"message\":\"Set Error\","
-                           "\"port\":3,\"error\":\"port is in use by another program\"}\n");
+                           "\"port\":3,\"device\":\"" + sim.portLinkPath() + "\",\"serial\":\"\",\"reply\":\"none\","
+                           "\"error\":\"port is in use by another program\"}\n");
 
         const ProgramResult scan = ctl({"scan"});
         EXPECT_EQ(scan.exitCode, 1);
         EXPECT_EQ(scan.out, "Reader Not Find\n");
         EXPECT_EQ(sim.stateText(), before) << "nothing may reach a port another program holds";
     }
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
     const ProgramResult set = ctl({"set-volume", "3"});
     EXPECT_EQ(set.exitCode, 0) << set.out;
     EXPECT_EQ(sim.stateField("volume").value_or(""), "3");
@@ -151,7 +158,8 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     // The reader takes the new line, and the user learns that it is not remembered.
     const ProgramResult baud = ctlUnprivileged({"set-baud", "38400,e,8,1", "--port", "3", "--json"}, sim.configRoot());
     EXPECT_EQ(baud.exitCode, 0) << baud.err;
-    EXPECT_EQ(baud.out, "{\"command\":\"set-baud\",\"outcome\":\"accepted\",\"message\":\"Set Ok\","
+    EXPECT_EQ(baud.out, "{\"command\":\"set-baud\",\"outcome\":\"accepted\",\"message\":\"Set Ok\",\"port\":3,"
+                        "\"device\":\"" + sim.portLinkPath() + "\",\"serial\":\"20261208\",\"reply\":\"OK\","
                         "\"settingsSaved\":false}\n");
     EXPECT_NE(baud.err.find(notSaved), std::string::npos) << baud.err;
     EXPECT_EQ(sim.stateField("line").value_or(""), "38400,e,8,1");
@@ -198,5 +206,41 @@ TEST_F(TempikctlFaults, GarbageInTheSettingsFileBetweenTwoRuns)
             EXPECT_EQ(settings.out, "ScanCommNo=0\nScanBaudRateNo=5\nScanBaudRate=19200,e,8,1\nLanguageFlag=English\n");
         }
         ::unlink(storePath().c_str());
+    }
+}
+
+// Ctrl-C, a kill or a hang-up in the middle of a sweep: the port tried is closed on the way out,
+// so the terminal there gets back its line state, and the run still ends by its signal.
+TEST(TempikctlSignals, StopSignalClosesThePortAndEndsTheRun)
+{
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(sig));
+        TempFolder root;
+        const std::string folder = root.path() + "/KESTO";
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+        ASSERT_EQ(mkdir((folder + "/ports").c_str(), 0755), 0);
+        PseudoTerminal pty;
+        ASSERT_EQ(symlink(pty.slavePath().c_str(), (folder + "/ports/COM1").c_str()), 0);
+        const int held = pty.holdSlave();
+        struct termios found {};
+        tcgetattr(held, &found);
+        setenv("XDG_CONFIG_HOME", root.path().c_str(), 1);
+
+        bool opened = false;
+        // Every definition on COM1: seconds of sweep, ample time for the signal to come first.
+        const ProgramResult result = ctl({"--unlock", "scan"}, [&](pid_t pid) {
+            // Once the sweep has the port open (its line raw), the signal comes.
+            for (int i = 0; i < 5000 && !opened; ++i) {
+                opened = (pty.slaveTermios().c_lflag & ICANON) == 0;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            kill(pid, sig);
+        });
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(result.signal, sig) << result.err;
+        EXPECT_TRUE(result.out.empty()) << result.out;
+        const struct termios after = pty.slaveTermios();
+        EXPECT_EQ(after.c_lflag, found.c_lflag);
+        EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&found));
     }
 }

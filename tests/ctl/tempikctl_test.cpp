@@ -62,6 +62,7 @@ TEST_F(TempikctlTest, EveryCommandChangesTheReader)
         std::vector<std::string> args;
         std::string field;
         std::string expected;
+        std::string reply = "OK";   // texts are sent without awaiting a reply
     };
     const std::vector<Row> rows = {
         {{"set-id", "42"}, "identifier", "0042"},
@@ -75,12 +76,12 @@ TEST_F(TempikctlTest, EveryCommandChangesTheReader)
         {{"set-idle", "time"}, "idleScreen", "1"},
         {{"set-title-mode", "none"}, "titleMode", "0"},
         {{"set-title", "Front door"}, "titleText", "Front door      "},
-        {{"set-install", "Hall"}, "installMessage", "Hall            "},
-        {{"set-message", "Welcome"}, "titleMessage", "Welcome" + std::string(121, ' ')},
-        {{"show-message", "Hi"}, "showMessage", "Hi" + std::string(62, ' ')},
-        {{"clear-title"}, "titleText", std::string(16, ' ')},
-        {{"clear-install"}, "installMessage", std::string(16, ' ')},
-        {{"clear-message"}, "titleMessage", std::string(128, ' ')},
+        {{"set-install", "Hall"}, "installMessage", "Hall            ", "none"},
+        {{"set-message", "Welcome"}, "titleMessage", "Welcome" + std::string(121, ' '), "none"},
+        {{"show-message", "Hi"}, "showMessage", "Hi" + std::string(62, ' '), "none"},
+        {{"clear-title"}, "titleText", std::string(16, ' '), "none"},
+        {{"clear-install"}, "installMessage", std::string(16, ' '), "none"},
+        {{"clear-message"}, "titleMessage", std::string(128, ' '), "none"},
         {{"set-icon", icon}, "titleMode", "2"},
     };
     for (const Row& row : rows) {
@@ -90,7 +91,8 @@ TEST_F(TempikctlTest, EveryCommandChangesTheReader)
         SCOPED_TRACE(row.args.front());
         EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
         EXPECT_EQ(result.out, "{\"command\":\"" + row.args.front() +
-                                  "\",\"outcome\":\"accepted\",\"message\":\"Set Ok\"}\n");
+                                  "\",\"outcome\":\"accepted\",\"message\":\"Set Ok\",\"port\":3,\"device\":\"" +
+                                  sim.portLinkPath() + "\",\"serial\":\"20261208\",\"reply\":\"" + row.reply + "\"}\n");
         EXPECT_EQ(sim.stateField(row.field).value_or("<missing>"), row.expected);
     }
     const std::vector<std::string> picture = sim.statePicture();
@@ -132,7 +134,7 @@ TEST_F(TempikctlTest, TraceShowsTheExactFrames)
         << result.err;
     EXPECT_NE(result.err.find("|.0000BE5."), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("] < 03 30 30 30 31 "), std::string::npos) << result.err;
-    EXPECT_EQ(result.out, "Set Ok\n");
+    EXPECT_EQ(result.out, "Set Ok (COM3 " + sim.portLinkPath() + ", S/N 20261208, reply OK)\n");
 }
 
 TEST_F(TempikctlTest, MessagesFollowTheChosenLanguage)
@@ -146,7 +148,7 @@ TEST_F(TempikctlTest, WithoutAKnownReaderNothingIsSent)
 {
     const std::string before = sim.stateText();
     const ProgramResult result = ctl({"set-volume", "3"});
-    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.exitCode, 4);
     EXPECT_EQ(result.out, "Start Scan Punch-card Reader!\n");
     EXPECT_EQ(sim.stateText(), before);
 }
@@ -156,7 +158,7 @@ TEST_F(TempikctlTest, APortThatCannotBeOpenedIsExitCodeThree)
     const ProgramResult result = ctl({"set-volume", "3", "--port", "9", "--json"});
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.out, "{\"command\":\"set-volume\",\"outcome\":\"failed\",\"message\":\"Set Error\","
-                          "\"port\":9,\"error\":\"no such port\"}\n");
+                          "\"port\":9,\"device\":\"\",\"serial\":\"\",\"reply\":\"none\",\"error\":\"no such port\"}\n");
 }
 
 TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
@@ -178,6 +180,12 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {"set-password", "钟12", "--language", "big5"},   // Big5 lacks 钟: it would go as "?12"
         {"set-volume", "10"},
         {"set-card-type", "48"},
+        {"set-backlight", "abc"},
+        {"set-backlight", "251"},
+        {"set-work-time", "0"},
+        {"scan", "--ports", "1-3"},
+        {"settings", "--all"},
+        {"scan", "--line", "12345,n,8,1"},
         {"set-icon", "/nonexistent/icon.ico"},
         {"set-icon", sim.configRoot()},   // a folder, a device and a FIFO hold no picture
         {"set-icon", "/dev/null"},
@@ -209,7 +217,8 @@ TEST(TempikctlHelp, CoversEveryCommandAndOption)
                              "set-password", "set-volume", "set-card-type", "set-backlight", "set-work-time",
                              "set-idle", "set-title-mode", "set-title", "clear-title", "set-install",
                              "clear-install", "set-message", "clear-message", "show-message", "set-icon", "settings",
-                             "--port", "--line", "--unlock", "--language", "--json", "--trace", "--12h", "--24h"})
+                             "--port", "--line", "--unlock", "--language", "--json", "--trace", "--12h", "--24h",
+                             "ports", "--all", "--ports", "--strict", "--log", "--version"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 

@@ -223,6 +223,23 @@ TEST_F(ExchangeTest, GoneDeviceIsNoByteUntilTheDeadline)
     EXPECT_EQ(link.lastFailure(), DeviceFailure::gone);
 }
 
+TEST_F(ExchangeTest, FloodWithoutCrEndsAtTheDeadlineAndTheTraceIsCut)
+{
+    std::vector<uint8_t> flood;
+    while (flood.size() < 100'000)
+        flood.insert(flood.end(), {ETX, 'x', EOT, 'y', 'y'});
+    answerWith(flood);
+    device.bytesPerMs = 100;
+    size_t traced = 0;
+    link.setFrameObserver([&](ReaderLink::Direction d, const std::vector<uint8_t>& bytes) {
+        if (d == ReaderLink::Direction::received)
+            traced = bytes.size();
+    });
+    EXPECT_FALSE(link.sendCommand("0000AS", true));
+    EXPECT_EQ(clock.nowMs() - requestDone, 121u);
+    EXPECT_EQ(traced, ReaderLink::traceLimit);
+}
+
 TEST_F(ExchangeTest, PayloadIsCountedToItsFirstZeroAndLimitedTo255)
 {
     answerWith(goodStatus);

@@ -17,6 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing::TempFolder;
+using testing::writeFile;
 
 void touch(const fs::path& file, const std::string& content = "")
 {
@@ -105,6 +106,23 @@ TEST(PortMap, PinnedFolderThatCannotBeLookedAtIsNoFallBackToTheMachine)
         ASSERT_TRUE(none.has_value()) << "could not drop privileges";
         EXPECT_TRUE(*none) << "swept " << dev.path();
     }
+}
+
+TEST(PortMap, AFileWhoseFirstLineIsAUrlNamesANetworkPortALinkStaysADevice)
+{
+    TempFolder config;
+    const fs::path ports = config / "ports";
+    fs::create_directories(ports);
+    writeFile((ports / "COM2").string(), "  rfc2217://10.0.0.5:4001 \nsecond line\n");
+    writeFile((ports / "COM3").string(), "/dev/ttyUSB0\n");
+    writeFile((config / "url").string(), "socket://10.0.0.5:4002\n");
+    fs::create_symlink(config / "url", ports / "COM5");
+
+    LinuxPortMap map(config.path());
+    EXPECT_EQ(map.devicePath(2), "rfc2217://10.0.0.5:4001");
+    EXPECT_EQ(map.devicePath(3), (ports / "COM3").string());
+    EXPECT_EQ(map.devicePath(5), (ports / "COM5").string());
+    EXPECT_EQ(map.knownPorts().front().second, "rfc2217://10.0.0.5:4001");
 }
 
 TEST(PortMap, MachineDevicesAreNumberedUartsThenUsbThenAcm)

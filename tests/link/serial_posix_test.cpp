@@ -6,6 +6,7 @@
 #include "link/serial_posix.h"
 #include "link/termios_speed.h"
 #include "tests/support/fake_device.h"
+#include "tests/support/files.h"
 #include "tests/support/pty.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,14 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <algorithm>
+#include <csignal>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace tempik {
 namespace {
@@ -64,14 +71,36 @@ TEST(LineDefinitionOnTermios, FourteenDefinitionsSetSpeedParityAndSize)
         EXPECT_EQ(line.c_cflag & CSIZE, tcflag_t(CS8)) << i;
         EXPECT_EQ(line.c_cflag & CSTOPB, 0u) << i;
     }
-    struct termios odd {};
-    ASSERT_TRUE(applyLineDefinition(odd, "9600,o,7,2"));
-    EXPECT_EQ(odd.c_cflag & (PARENB | PARODD | CSTOPB | CSIZE), tcflag_t(PARENB | PARODD | CSTOPB | CS7));
+}
+
+TEST(LineDefinitionOnTermios, HandEditedDefinitionsOutsideTheListAreApplied)
+{
+    struct Row {
+        const char* text;
+        speed_t speed;
+        tcflag_t bits;   // of PARENB | PARODD | CMSPAR | CSTOPB | CSIZE
+    } const rows[] = {
+        {"9600,o,7,2", B9600, PARENB | PARODD | CSTOPB | CS7},
+        {"2400,e,8,1", B2400, PARENB | CS8},
+        {"1200,n,8,1", B1200, CS8},
+        {"110,n,8,1", B110, CS8},
+        {"300,m,7,1", B300, PARENB | PARODD | CMSPAR | CS7},
+        {"600,s,8,2", B600, PARENB | CMSPAR | CSTOPB | CS8},
+        {"1800,n,5,1.5", B1800, CSTOPB | CS5},
+        {"230400,E,6,1", B230400, PARENB | CS6},
+    };
+    for (const Row& row : rows) {
+        struct termios line {};
+        line.c_cflag = CMSPAR | PARODD;
+        ASSERT_TRUE(applyLineDefinition(line, row.text)) << row.text;
+        EXPECT_EQ(cfgetospeed(&line), row.speed) << row.text;
+        EXPECT_EQ(line.c_cflag & (PARENB | PARODD | CMSPAR | CSTOPB | CSIZE), row.bits) << row.text;
+    }
 }
 
 TEST(LineDefinitionOnTermios, UnusableDefinitionLeavesTheLineAlone)
 {
-    for (const char* text : {"", "fast", "19200,x,8,1", "12345,n,8,1", "460800,e,8,1"}) {
+    for (const char* text : {"", "fast", "19200,x,8,1", "12345,n,8,1", "460800,e,8,1", "75,n,8,1", "9600,n,8,1.6"}) {
         struct termios line {};
         cfsetspeed(&line, B38400);
         line.c_cflag |= CS7 | PARENB;
@@ -214,30 +243,128 @@ TEST(PosixSerialDevice, EveryDefinitionOpensAtItsSpeed)
     for (int i = 0; i < lineDefinitionCount; ++i) {
         ASSERT_TRUE(device.open(pty.slavePath(), lineDefinitions[size_t(i)])) << lineDefinitions[size_t(i)];
         EXPECT_EQ(termiosBitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << lineDefinitions[size_t(i)];
+        device.keepLineAtClose();
         device.close();
-        EXPECT_EQ(termiosBitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << "the line keeps its definition after close";
+        EXPECT_EQ(termiosBitsPerSecond(pty.masterSpeed()), speeds[i / 2]) << "the reader's line keeps its definition";
     }
 }
 
-TEST(PosixSerialDevice, TimeOutsFoundAtOpenAreBackAfterClose)
+TEST(PosixSerialDevice, CloseKeepsTheReadersLineAndPutsBackAnyOtherWhole)
+{
+    for (const bool readerAnswered : {true, false}) {
+        SCOPED_TRACE(readerAnswered ? "the reader's port" : "a terminal without the reader");
+        PseudoTerminal pty;
+        const int held = pty.holdSlave();
+        struct termios found {};
+        tcgetattr(held, &found);   // a fresh terminal: canonical, echo, CR to NL
+        found.c_cc[VMIN] = 0;
+        found.c_cc[VTIME] = 7;
+        ASSERT_EQ(tcsetattr(held, TCSANOW, &found), 0);
+
+        PosixSerialDevice device;
+        ASSERT_TRUE(device.open(pty.slavePath(), "57600,e,8,1"));
+        EXPECT_EQ(pty.slaveTermios().c_cc[VMIN], 1);
+        if (readerAnswered)
+            device.keepLineAtClose();
+        device.close();
+        const struct termios after = pty.slaveTermios();
+        EXPECT_EQ(after.c_cc[VMIN], 0);
+        EXPECT_EQ(after.c_cc[VTIME], 7);
+        if (readerAnswered)
+            EXPECT_EQ(cfgetospeed(&after), speed_t(B57600));
+        else
+            EXPECT_EQ(std::memcmp(&after, &found, sizeof after), 0) << "the whole line state is back";
+    }
+}
+
+// The lock file other programs (minicom) leave in the lock folder: LCK..pts_3 for /dev/pts/3.
+TEST(PosixSerialDevice, UucpLockFileOfALiveProcessHoldsThePort)
+{
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    waitpid(ended, nullptr, 0);
+    const int self = getpid();
+    char tenDigits[16];
+    std::snprintf(tenDigits, sizeof tenDigits, "%10d\n", self);
+    const struct {
+        const char* name;
+        std::string content;
+        bool busy;
+    } rows[] = {{"a live process in ten digits", tenDigits, true},
+                {"a live process as a binary number", std::string(reinterpret_cast<const char*>(&self), 4), true},
+                {"no process named", "locked\n", true},
+                {"a process that has ended", std::to_string(ended) + "\n", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PseudoTerminal pty;
+        testing::TempFolder locks;
+        std::string name = pty.slavePath().substr(5);
+        std::replace(name.begin(), name.end(), '/', '_');
+        testing::writeFile(locks.path() + "/LCK.." + name, row.content);
+        PosixSerialDevice device(locks.path());
+        EXPECT_EQ(device.open(pty.slavePath(), "19200,e,8,1"), !row.busy);
+        EXPECT_EQ(device.failure(), row.busy ? DeviceFailure::busy : DeviceFailure::none);
+    }
+}
+
+bool exclusiveMode(int fd)
+{
+    int exclusive = 0;
+    return ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
+
+TEST(PosixSerialDevice, AnotherProgramsExclusiveModeStaysAndHoldsThePort)
 {
     PseudoTerminal pty;
     const int held = pty.holdSlave();
-    struct termios line {};
-    tcgetattr(held, &line);
-    line.c_cc[VMIN] = 0;
-    line.c_cc[VTIME] = 7;
-    ASSERT_EQ(tcsetattr(held, TCSANOW, &line), 0);
-
+    testing::PortHolder holder(pty.slavePath(), true, false);   // TIOCEXCL alone, no flock
+    ASSERT_TRUE(holder.held());
     PosixSerialDevice device;
-    ASSERT_TRUE(device.open(pty.slavePath(), "57600,e,8,1"));
-    EXPECT_EQ(pty.slaveTermios().c_cc[VMIN], 1);
-    EXPECT_EQ(pty.slaveTermios().c_cc[VTIME], 0);
+    EXPECT_FALSE(device.open(pty.slavePath(), "19200,e,8,1")) << "root too must leave it alone";
+    EXPECT_EQ(device.failure(), DeviceFailure::busy);
+    EXPECT_TRUE(exclusiveMode(held));
+}
+
+TEST(PosixSerialDevice, ExclusiveModeThatNobodyHoldsIsStale)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root opens a port in exclusive mode";
+    PseudoTerminal pty;
+    const int held = pty.holdSlave();
+    ASSERT_EQ(ioctl(held, TIOCEXCL), 0);   // as a killed program leaves it
+    PosixSerialDevice device;
+    ASSERT_TRUE(device.open(pty.slavePath(), "19200,e,8,1"));
     device.close();
-    const struct termios after = pty.slaveTermios();
-    EXPECT_EQ(after.c_cc[VMIN], 0);
-    EXPECT_EQ(after.c_cc[VTIME], 7);
-    EXPECT_EQ(cfgetospeed(&after), speed_t(B57600)) << "close puts back the time-outs only";
+    EXPECT_FALSE(exclusiveMode(held));
+}
+
+TEST(PosixSerialDevice, PortOfAKilledRunOpensForTheNextRun)
+{
+    PseudoTerminal pty;
+    ASSERT_EQ(chmod(pty.slavePath().c_str(), 0666), 0);
+    for (const char* run : {"the killed run", "the next run"}) {
+        SCOPED_TRACE(run);
+        int report[2];
+        ASSERT_EQ(pipe(report), 0);
+        // Opens as nobody when the tests run as root, tells whether it could, waits for SIGKILL.
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(126);
+            PosixSerialDevice device;
+            const char answer = device.open(pty.slavePath(), "19200,e,8,1") ? '1' : '0';
+            (void)!write(report[1], &answer, 1);
+            pause();
+        }
+        close(report[1]);
+        char answer = '0';
+        EXPECT_EQ(read(report[0], &answer, 1), 1);
+        EXPECT_EQ(answer, '1');
+        close(report[0]);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
 }
 
 TEST(PosixSerialDevice, DestructorReleasesThePort)
@@ -291,6 +418,19 @@ TEST_F(ExchangeOverPty, ReplyFromTheFarEndIsReceived)
     EXPECT_EQ(seen, request);
     EXPECT_EQ(link.replyLength(), reply.size());
     EXPECT_EQ(bytesOf(link.replyText()), reply);
+    link.closeChannel();
+    EXPECT_EQ(termiosBitsPerSecond(pty.masterSpeed()), 19200u) << "the reader's port keeps its line";
+}
+
+TEST_F(ExchangeOverPty, OutputThatNeverDrainsLeavesTheDeviceGoneUntilReopened)
+{
+    const int held = pty.holdSlave();
+    ASSERT_EQ(tcflow(held, TCOOFF), 0);
+    EXPECT_FALSE(link.sendCommand("0000AS", true));
+    EXPECT_EQ(link.lastFailure(), DeviceFailure::gone);
+    ASSERT_EQ(tcflow(held, TCOON), 0);
+    EXPECT_FALSE(link.sendCommand("0000AS", true));
+    EXPECT_TRUE(pty.readAvailable(50).empty()) << "a device given up is not written to again";
 }
 
 TEST_F(ExchangeOverPty, MasterClosedDuringTheWaitEndsByTheDeadline)

@@ -182,12 +182,13 @@ class IdentifierTest : public OperationsTest {};
 TEST_F(IdentifierTest, SerialNumberComesFromTheSameAttemptsStatusReply)
 {
     controls.idCaption = "0042";
-    reader.serials = {"SERIAL01", "SERIAL02"};
+    // The second serial holds framing and control bytes: none may reach the payload.
+    reader.serials = {"SERIAL01", "\x01\x02\x11\x13\x1B\x7F" "02"};
     reader.silences["0000AD"] = 1;
 
     EXPECT_EQ(operations.btnIDClick(), OperationOutcome::accepted);
 
-    const std::vector<std::string> expected = {"0000AS", "0000ADSERIAL010042", "0000AS", "0000ADSERIAL020042"};
+    const std::vector<std::string> expected = {"0000AS", "0000ADSERIAL010042", "0000AS", "0000AD??????020042"};
     ASSERT_EQ(sent(), expected);
     EXPECT_EQ(sent()[1].size(), 18u);
 }

@@ -159,6 +159,25 @@ TEST(ScanSweep, portsThatDoNotOpenAreLeftAfterOneTry)
     EXPECT_TRUE(sameLink(rig.storedLinkSettings(), {4, "4800,e,8,1", 1}));
 }
 
+TEST(ScanSweep, aDeviceThatWentGoneIsNotTriedAgain)
+{
+    ReaderRig rig;
+    rig.controls.lock = false;
+    rig.ports.ports = {2, 3, 4};
+    rig.device.goneAt = {"COM2", "COM3"};
+    rig.settings.link = {2, "19200,e,8,1", 5};
+    rig.device.responder = readerOn("COM4", "4800,n,8,1");
+
+    EXPECT_TRUE(rig.operations.btnScanClick());
+
+    Lines wire;
+    appendTry(wire, 2, "19200,e,8,1", 3);
+    appendTry(wire, 3, "4800,n,8,1", 2);
+    appendTry(wire, 4, "4800,n,8,1", 1);
+    appendVersionRead(wire, 4, "4800,n,8,1");
+    EXPECT_EQ(rig.device.wire(), wire);
+}
+
 TEST(ScanSweep, theFixedPiecesFollowTheEntriesInEveryLanguage)
 {
     for (int language : {0, 1, 2}) {

@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"LineGarbage", {"--line", "fast"}, "line definition"},
         BadRow{"LineOddSpeed", {"--line", "12345,n,8,1"}, "not a speed"},
         BadRow{"SerialShort", {"--serial", "1234567"}, "exactly 8"},
+        BadRow{"SerialControlByte", {"--serial", "2026120\x04"}, "printable or from 0x80"},
         BadRow{"VersionControlByte", {"--version", "01.40-0\x03"}, "printable"},
         BadRow{"SilentOnLowerCase", {"--silent-on", "as"}, "two upper-case letters"},
         BadRow{"SilentOnTrailingComma", {"--silent-on", "AS,"}, "two upper-case letters"},

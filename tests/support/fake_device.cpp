@@ -50,13 +50,16 @@ void FakeDevice::write(const uint8_t* data, size_t count)
 
 ReadOutcome FakeDevice::readByte(uint8_t& value)
 {
-    if (open_ && !gone && !input_.empty()) {
+    const bool isGone = gone || goneAt.count(path_) != 0;
+    if (open_ && !isGone && !input_.empty()) {
         value = input_.front();
         input_.pop_front();
+        if (bytesPerMs != 0 && ++bytesRead_ % bytesPerMs == 0)
+            clock_.advance(1);
         return ReadOutcome::byte;
     }
     clock_.advance(1);  // the 1 ms read time-out
-    if (gone) {
+    if (isGone) {
         failure_ = DeviceFailure::gone;
         return ReadOutcome::gone;
     }

@@ -50,6 +50,10 @@ public:
     std::vector<uint8_t> pendingInput;
     // From then on every read reports the device gone (after its 1 ms wait).
     bool gone = false;
+    // Paths whose device is gone once opened (every read reports it, after its 1 ms wait).
+    std::set<std::string> goneAt;
+    // A flood: time moves on 1 ms for every this many bytes read (0: bytes take no time).
+    size_t bytesPerMs = 0;
 
     std::vector<DeviceEvent> events;
 
@@ -68,6 +72,7 @@ private:
     DeviceFailure failure_ = DeviceFailure::none;
     std::vector<uint8_t> partialFrame_;
     std::deque<uint8_t> input_;
+    size_t bytesRead_ = 0;
 };
 
 // Port n is the path paths[n]; no other port exists.
@@ -87,6 +92,7 @@ public:
     explicit CountingDevice(SerialDevice& inner) : inner_(inner) {}
     bool open(const std::string& path, const std::string& line) override { ++opens; return inner_.open(path, line); }
     void close() override { ++closes; inner_.close(); }
+    void keepLineAtClose() override { inner_.keepLineAtClose(); }
     void write(const uint8_t* data, size_t count) override { inner_.write(data, count); }
     ReadOutcome readByte(uint8_t& value) override { ++reads; return inner_.readByte(value); }
     DeviceFailure failure() const override { return inner_.failure(); }

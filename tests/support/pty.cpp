@@ -147,7 +147,7 @@ speed_t PseudoTerminal::masterSpeed()
     return cfgetospeed(&t);
 }
 
-PortHolder::PortHolder(const std::string& devicePath, bool exclusiveMode)
+PortHolder::PortHolder(const std::string& devicePath, bool exclusiveMode, bool lock)
 {
     int ready[2], release[2];
     if (pipe2(ready, O_CLOEXEC) != 0)
@@ -163,7 +163,7 @@ PortHolder::PortHolder(const std::string& devicePath, bool exclusiveMode)
         ::close(ready[0]);
         ::close(release[1]);
         const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        const bool ok = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && (!exclusiveMode || ioctl(fd, TIOCEXCL) == 0);
+        const bool ok = fd >= 0 && (!lock || flock(fd, LOCK_EX | LOCK_NB) == 0) && (!exclusiveMode || ioctl(fd, TIOCEXCL) == 0);
         const char answer = ok ? '1' : '0';
         if (::write(ready[1], &answer, 1) != 1)
             _exit(2);

@@ -56,12 +56,12 @@ private:
 };
 
 // Another program holding a serial port: a child process that opens the device and takes the
-// exclusive lock (flock) and, with exclusiveMode, exclusive mode (TIOCEXCL) the way our own
-// device does, and keeps them until released.
+// exclusive lock (flock, unless lock is false) and, with exclusiveMode, exclusive mode
+// (TIOCEXCL) the way our own device does, and keeps them until released.
 class PortHolder {
 public:
     // Returns once the child holds the port; held() tells whether it managed to.
-    explicit PortHolder(const std::string& devicePath, bool exclusiveMode = true);
+    explicit PortHolder(const std::string& devicePath, bool exclusiveMode = true, bool lock = true);
     ~PortHolder() { release(); }
     PortHolder(const PortHolder&) = delete;
     PortHolder& operator=(const PortHolder&) = delete;

@@ -161,7 +161,7 @@ size_t valueStart(const std::string& json, const std::string& key)
 } // namespace
 
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& args,
-                         std::chrono::milliseconds timeout, bool asNobody)
+                         std::chrono::milliseconds timeout, bool asNobody, const std::function<void(pid_t)>& started)
 {
     ProgramResult result;
     int outFd = -1, errFd = -1;
@@ -170,6 +170,8 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
         result.err = std::string("cannot start ") + path + ": " + std::strerror(errno);
         return result;
     }
+    if (started)
+        started(pid);
     const auto deadline = Clock::now() + timeout;
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     int open = 2;

@@ -5,6 +5,7 @@
 #include "tests/support/files.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -22,8 +23,10 @@ struct ProgramResult {
 
 // Runs path with args (argv[0] is path) to its end, killing it after timeout. asNobody: the
 // child becomes user and group nobody before it starts the program (exit 126 if it cannot).
+// started, if given, is called with the child's pid once it runs (to signal it, say).
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& args,
-                         std::chrono::milliseconds timeout = std::chrono::seconds(10), bool asNobody = false);
+                         std::chrono::milliseconds timeout = std::chrono::seconds(10), bool asNobody = false,
+                         const std::function<void(pid_t)>& started = {});
 
 // Paths of the built simulator and command-line tool.
 std::string simBinaryPath();

@@ -1,7 +1,6 @@
 // The code pages of the texts an operator types: bytes checked against the code charts, one
 // "?" for each character a page cannot hold, and byte lengths as the edit boxes count them.
 #include "texts/code_page.h"
-#include "texts/code_page_iconv.h"
 
 #include "texts/text_table.h"
 #include "tests/support/named_row.h"
@@ -75,11 +74,6 @@ TEST(CodePage, LongTextsConvertWhole)
     }
     EXPECT_EQ(toCodePage(utf8, simplifiedChinese), expected);
     EXPECT_EQ(codePageLength(utf8, simplifiedChinese), 2000u);
-}
-
-TEST(CodePage, UnknownEncodingGivesNothing)
-{
-    EXPECT_EQ(convertText("abc", "NO-SUCH-PAGE", "UTF-8"), "");
 }
 
 } // namespace

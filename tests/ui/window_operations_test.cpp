@@ -109,6 +109,26 @@ TEST(Scan, AgainstASilentPortTheWindowIgnoresEveryClickWhileTheLampBlinks)
     EXPECT_EQ(phase, static_cast<int>(ticks.size() % 2));
 }
 
+TEST(Scan, APortRefusedForLackOfPermissionIsNamedWithItsRemedyOncePerScanThatFoundNothing)
+{
+    WindowRig rig({"\"ScanCommNo\"=dword:00000002", "\"LanguageFlag\"=\"ChineseGB\""});
+    rig.ports.ports = {1, 2};
+    rig.device.refusing["COM2"] = DeviceFailure::accessDenied;
+    rig.show();
+    MessageBoxCatcher boxes;
+    rig.scan();   // COM2 refused as the remembered port and again in the sweep: one box, one line
+    EXPECT_EQ(rig.textOf("pnMsg").toStdString(), text(txtReaderNotFound, simplifiedChinese));
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find("\u6743\u9650\u4e0d\u8db3\u65e0\u6cd5\u6253\u5f00\uff1a\nCOM2 (COM2)\n"),
+              std::string::npos) << boxes.texts[0];
+    EXPECT_NE(boxes.texts[0].find("sudo usermod -aG dialout $USER"), std::string::npos);
+
+    rig.attachReader();   // on COM1: a scan that finds it says nothing of COM2
+    rig.scan();
+    EXPECT_TRUE(rig.window->session().readerFound);
+    EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
 TEST(SetOperation, WithoutAScanAsksForOneAndSendsNothing)
 {
     WindowRig rig;

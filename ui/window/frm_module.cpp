@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QScrollBar>
 
 #include <exception>
@@ -41,6 +42,15 @@ constexpr Qt::WindowFlags fixedWindowFlags = Qt::Window | Qt::CustomizeWindowHin
 
 // The reader display language item matching each window language: English, Simplified, Traditional.
 constexpr int matchingDisplayLanguage[uiLanguageCount] = {0, 2, 1};
+
+// Not a reader's text: a port the system refused to open for lack of permission is this
+// platform's matter, and the remedy must reach the operator in the window's language. %1 lists
+// the ports, one a line.
+constexpr const char* portsRefusedText[uiLanguageCount] = {
+    "No reader was found. These ports could not be opened for lack of permission:\n%1\nAdd your user to the group of the device (usually dialout):\n    sudo usermod -aG dialout $USER\nthen log out and in again.",
+    "\u672a\u627e\u5230\u6253\u5361\u949f\u3002\u4ee5\u4e0b\u4e32\u53e3\u56e0\u6743\u9650\u4e0d\u8db3\u65e0\u6cd5\u6253\u5f00\uff1a\n%1\n\u8bf7\u5c06\u60a8\u7684\u7528\u6237\u52a0\u5165\u8bbe\u5907\u6240\u5c5e\u7684\u7ec4\uff08\u901a\u5e38\u4e3a dialout\uff09\uff1a\n    sudo usermod -aG dialout $USER\n\u7136\u540e\u6ce8\u9500\u5e76\u91cd\u65b0\u767b\u5f55\u3002",
+    "\u672a\u627e\u5230\u6253\u5361\u9418\u3002\u4ee5\u4e0b\u4e32\u53e3\u56e0\u6b0a\u9650\u4e0d\u8db3\u7121\u6cd5\u958b\u555f\uff1a\n%1\n\u8acb\u5c07\u60a8\u7684\u4f7f\u7528\u8005\u52a0\u5165\u88dd\u7f6e\u6240\u5c6c\u7684\u7fa4\u7d44\uff08\u901a\u5e38\u70ba dialout\uff09\uff1a\n    sudo usermod -aG dialout $USER\n\u7136\u5f8c\u767b\u51fa\u4e26\u91cd\u65b0\u767b\u5165\u3002",
+};
 
 QString fromUtf8(const std::string& text)
 {
@@ -122,7 +132,11 @@ void TfrmModule::onClick(const char* button, std::function<void()> handler)
 void TfrmModule::wireHandlers()
 {
     ReaderOperations& op = operations_;
-    onClick("btnScan", [&op] { op.btnScanClick(); });
+    onClick("btnScan", [this, &op] {
+        link_.forgetRefusedPorts();
+        if (!op.btnScanClick())
+            tellRefusedPorts();
+    });
     onClick("btnID", [&op] { op.btnIDClick(); });
     onClick("btnBaudRate", [&op] { op.btnBaudRateClick(); });
     onClick("btnFactoryDefault", [&op] { op.btnFactoryDefaultClick(); });
@@ -152,6 +166,19 @@ void TfrmModule::wireHandlers()
     connect(sbID, &QScrollBar::valueChanged, this,
             [this](int position) { pnID->setText(fromUtf8(ReaderOperations::sbIDChange(position))); });
     connect(tmrBusy, &QTimer::timeout, this, [this] { tmrBusyTimer(); });
+}
+
+void TfrmModule::tellRefusedPorts()
+{
+    QStringList ports;
+    for (const auto& [port, device] : link_.refusedForPermission()) {
+        const QString line = QString::fromStdString(portName(port) + " (" + device + ")");
+        if (!ports.contains(line))   // the remembered port is tried again in the sweep
+            ports << line;
+    }
+    if (!ports.isEmpty())
+        QMessageBox::warning(this, QString::fromLatin1(applicationTitle),
+                             QString::fromUtf8(portsRefusedText[settings_.uiLanguage]).arg(ports.join('\n')));
 }
 
 void TfrmModule::runHandler(const std::function<void()>& handler)

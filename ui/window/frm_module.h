@@ -117,6 +117,8 @@ private:
     // Runs one handler: one at a time, and an error that escapes it is shown, not fatal.
     void runHandler(const std::function<void()>& handler);
     void recoverFromError();
+    // After a scan that found no reader: the ports refused for lack of permission, and the remedy.
+    void tellRefusedPorts();
     void switchLanguage(int language);
     // Whether a text had to be cut.
     bool fitEditBoxesToLanguage();

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Cross-builds tempikctl.exe and the unit tests of the toolkit-free layers for 64-bit Windows
+# into build-windows/, with Debian's mingw-w64 (posix threads) and GoogleTest built from
+# Debian's source with the same compiler. Installs what is missing. The window is not built:
+# there is no Qt for Windows here.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+out="$root/build-windows"
+toolchain="$root/cmake/mingw-w64-x86_64.cmake"
+
+source "$root/scripts/install_packages.sh"
+install_missing cmake ninja-build g++-mingw-w64-x86-64-posix googletest
+
+gtest="$out/googletest"
+if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
+    cmake -S /usr/src/googletest -B "$out/googletest-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$gtest" -DBUILD_GMOCK=ON
+    cmake --build "$out/googletest-build" -j"$(nproc)"
+    cmake --install "$out/googletest-build" >/dev/null
+fi
+
+if [ ! -f "$out/build.ninja" ]; then
+    cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DTEMPIK_BUILD_WINDOW=OFF -DGTest_DIR="$gtest/lib/cmake/GTest"
+fi
+cmake --build "$out" -j"$(nproc)"

@@ -1,0 +1,214 @@
+// tempikctl with several readers: what a scan remembers, whom a set command reaches and says it
+// reached, --all, the option forms, the log and the port listing.
+#include "link/frame.h"
+#include "tests/support/fake_device.h"
+#include "tests/support/far_end.h"
+#include "tests/support/sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+using namespace tempik;
+using namespace tempik::testing;
+
+namespace {
+
+ProgramResult ctl(const std::vector<std::string>& args) { return runProgram(ctlBinaryPath(), args, std::chrono::seconds(30)); }
+
+SimSetup readerAt(int port, const std::string& root, std::vector<std::string> args = {})
+{
+    SimSetup setup;
+    setup.port = port;
+    setup.configRoot = root;
+    setup.args = std::move(args);
+    return setup;
+}
+
+class Readers : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("XDG_CONFIG_HOME", root.path().c_str(), 1); }
+    std::string folder() const { return root.path() + "/KESTO"; }
+    TempFolder root;
+};
+
+std::string volumeOf(const SimProcess& sim) { return sim.stateField("volume").value_or("<missing>"); }
+
+} // namespace
+
+TEST_F(Readers, AScanLedByPortAndLineRemembersWhereItFoundTheReader)
+{
+    SimProcess second(readerAt(2, root.path()));
+    SimProcess seventh(readerAt(7, root.path(), {"--line", "2400,e,8,1", "--serial", "77777777"}));
+    ASSERT_TRUE(second.ready() && seventh.ready()) << second.failure() << seventh.failure();
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);   // COM2, the first in the sweep
+
+    // A line outside the fourteen, given by hand, is applied: the reader at 2400 answers.
+    const ProgramResult scan = ctl({"--port", "7", "--line=2400,e,8,1", "scan"});
+    ASSERT_EQ(scan.exitCode, 0) << scan.out << scan.err;
+    EXPECT_EQ(ctl({"settings"}).out, "ScanCommNo=7\nScanBaudRateNo=5\nScanBaudRate=2400,e,8,1\nLanguageFlag=English\n");
+
+    const std::string volume = volumeOf(second);
+    const ProgramResult set = ctl({"set-volume", "3"});
+    EXPECT_EQ(set.out, "Set Ok (COM7 " + seventh.portLinkPath() + ", S/N 77777777, reply OK)\n") << set.err;
+    EXPECT_EQ(volumeOf(seventh), "3");
+    EXPECT_EQ(volumeOf(second), volume);
+}
+
+TEST_F(Readers, AfterAScanThatFoundNoReaderSetCommandsAreRefusedUntilOneDoes)
+{
+    SimProcess sim(readerAt(3, root.path()));
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
+    // Locked to a line the reader does not use: "Reader Not Find", the stored port unchanged.
+    ASSERT_EQ(ctl({"scan", "-l", "0"}).exitCode, 1);
+    const std::string before = sim.stateText();
+
+    const ProgramResult refused = ctl({"set-volume", "3"});
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_EQ(refused.out, "Start Scan Punch-card Reader!\n");
+    EXPECT_NE(refused.err.find("the last scan found no reader"), std::string::npos) << refused.err;
+    EXPECT_EQ(sim.stateText(), before);
+
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
+    EXPECT_EQ(ctl({"set-volume", "3"}).exitCode, 0);
+    EXPECT_EQ(volumeOf(sim), "3");
+}
+
+TEST_F(Readers, OptionsInEveryFormReachTheSameReader)
+{
+    SimProcess sim(readerAt(3, root.path()));
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+    const std::vector<std::vector<std::string>> forms = {
+        {"--port=3", "set-volume", "1"},
+        {"-p3", "-jt", "set-volume", "2"},
+        {"set-volume", "--port", "3", "3"},
+        {"--jso", "-p", "3", "--", "set-volume", "4"},
+    };
+    int volume = 1;
+    for (const auto& args : forms) {
+        const ProgramResult result = ctl(args);
+        SCOPED_TRACE(args.front());
+        EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+        EXPECT_EQ(volumeOf(sim), std::to_string(volume++));
+    }
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--port", "set-volume", "1"}, {"--json=yes", "scan"}, {"--po", "3", "scan"}, {"-x", "scan"}})
+        EXPECT_EQ(ctl(args).exitCode, 2) << args.front();
+    const ProgramResult version = ctl({"--version"});
+    EXPECT_TRUE(std::regex_match(version.out, std::regex("tempikctl V1\\.40-01 \\(revision [0-9a-f]{12}\\)\n|"
+                                                         "tempikctl V1\\.40-01 \\(revision unknown\\)\n")))
+        << version.out;
+}
+
+TEST_F(Readers, AnNgReplyIsReportedAndFailsOnlyWithStrictAndTheLogKeepsEveryExchange)
+{
+    PseudoTerminal pty;
+    ASSERT_EQ(::mkdir(folder().c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((folder() + "/ports").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(pty.slavePath().c_str(), (folder() + "/ports/COM4").c_str()), 0);
+    FarEnd reader(pty, [](const std::string& payload, int) {
+        if (payload.rfind("0000BE", 0) == 0)
+            return FarEnd::Answer{buildReplyFrame("004200BENG"), false};
+        return FarEnd::answering(payload, 0);
+    });
+    const std::string log = root.path() + "/exchanges.log";
+    const ProgramResult lenient = ctl({"-p", "4", "set-volume", "3", "--json", "--log", log});
+    EXPECT_EQ(lenient.exitCode, 0);
+    EXPECT_EQ(lenient.out, "{\"command\":\"set-volume\",\"outcome\":\"accepted\",\"message\":\"Set Ok\",\"port\":4,"
+                           "\"device\":\"" + folder() + "/ports/COM4\",\"serial\":\"12345678\",\"reply\":\"NG\"}\n");
+    EXPECT_EQ(ctl({"-p", "4", "--strict", "set-volume", "3", "--log", log}).exitCode, 1);
+
+    std::ifstream in(log);
+    const std::string device = folder() + "/ports/COM4";
+    const std::regex line("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z COM4 " + device +
+                          " request=(0000AS reply=00420012345678|0000BE3 reply=004200BENG)");
+    int lines = 0;
+    for (std::string text; std::getline(in, text); ++lines)
+        EXPECT_TRUE(std::regex_match(text, line)) << text;
+    EXPECT_EQ(lines, 4);
+}
+
+TEST_F(Readers, AllFindsEveryReaderEachAtItsOwnLineAndSetsThemAtOnce)
+{
+    SimProcess first(readerAt(1, root.path(), {"--serial", "11111111"}));
+    SimProcess second(readerAt(2, root.path(), {"--line", "9600,n,8,1", "--serial", "22222222"}));
+    SimProcess fifth(readerAt(5, root.path(), {"--serial", "55555555"}));
+    SimProcess eighth(readerAt(8, root.path(), {"--line", "38400,e,8,1", "--serial", "88888888"}));
+    for (SimProcess* sim : {&first, &second, &fifth, &eighth})
+        ASSERT_TRUE(sim->ready()) << sim->failure();
+    const std::string log = root.path() + "/all.log";
+
+    const ProgramResult set = ctl({"--all", "--unlock", "set-volume", "5", "--log", log});
+    EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
+    EXPECT_EQ(set.out, "Set Ok (COM1 " + first.portLinkPath() + ", S/N 11111111, reply OK)\n"
+                       "Set Ok (COM2 " + second.portLinkPath() + ", S/N 22222222, reply OK)\n"
+                       "Set Ok (COM5 " + fifth.portLinkPath() + ", S/N 55555555, reply OK)\n"
+                       "Set Ok (COM8 " + eighth.portLinkPath() + ", S/N 88888888, reply OK)\n");
+    for (SimProcess* sim : {&first, &second, &fifth, &eighth})
+        EXPECT_EQ(volumeOf(*sim), "5") << sim->port();
+    // The first reader in port order is remembered. (A pseudo-terminal keeps no parity, so the
+    // unlocked sweep finds each at the first definition of its speed.)
+    EXPECT_EQ(ctl({"settings"}).out, "ScanCommNo=1\nScanBaudRateNo=4\nScanBaudRate=19200,n,8,1\nLanguageFlag=English\n");
+
+    // Each port's requests are the sweep's on that port alone: two unanswered status queries per
+    // definition tried, the answered one, the version, then the operation.
+    std::map<std::string, std::string> requests;
+    std::ifstream in(log);
+    for (std::string text; std::getline(in, text);) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(text, m, std::regex(" (COM\\d) .* request=(\\w+) reply=(-|.)"))) << text;
+        requests[m[1]] += m[2].str() + (m[3] == "-" ? "- " : "+ ");
+    }
+    auto sweep = [](int unanswered) {
+        std::string text;
+        for (int i = 0; i < unanswered; ++i)
+            text += "0000AS- ";
+        return text + "0000AS+ 0000AV+ 0000AS+ 0000BE5+ ";
+    };
+    EXPECT_EQ(requests["COM1"], sweep(2 * 4));
+    EXPECT_EQ(requests["COM2"], sweep(2 * 2));
+    EXPECT_EQ(requests["COM5"], sweep(2 * 4));
+    EXPECT_EQ(requests["COM8"], sweep(2 * 6));
+
+    const ProgramResult some = ctl({"--all", "--ports", "2,5-7", "--unlock", "scan", "--json"});
+    EXPECT_EQ(some.exitCode, 0);
+    EXPECT_EQ(std::regex_replace(some.out, std::regex(",\"(device|message|line|identifier|version)\":\"[^\"]*\""), ""),
+              "[{\"command\":\"scan\",\"outcome\":\"found\",\"port\":2,\"serial\":\"22222222\"},"
+              "{\"command\":\"scan\",\"outcome\":\"found\",\"port\":5,\"serial\":\"55555555\"}]\n");
+}
+
+TEST_F(Readers, PortsListsEachEntryWithWhatItIsAndWhetherItMayBeOpened)
+{
+    SimProcess sim(readerAt(1, root.path()));
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+    // A device node of /dev/null's numbers that nobody may open, and an entry with no device.
+    const std::string locked = root.path() + "/locked";
+    if (geteuid() != 0 || ::mknod(locked.c_str(), S_IFCHR | 0000, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "making a device node needs root";
+    ASSERT_EQ(::chmod(sim.slavePath().c_str(), 0666), 0);   // the reader's own line is open to all
+    ASSERT_EQ(::symlink(locked.c_str(), (folder() + "/ports/COM2").c_str()), 0);
+    ASSERT_EQ(::symlink((root.path() + "/unplugged").c_str(), (folder() + "/ports/COM3").c_str()), 0);
+    ASSERT_EQ(::chmod(root.path().c_str(), 0755), 0);
+
+    const ProgramResult result = runProgram(ctlBinaryPath(), {"ports"}, std::chrono::seconds(10), true);
+    if (result.exitCode == 126)
+        GTEST_SKIP() << "user nobody cannot run the program from this build folder";
+    EXPECT_EQ(result.out, "COM1  " + sim.portLinkPath() + "  pseudo-terminal  free\n"
+                          "COM2  " + folder() + "/ports/COM2  character device  permission denied (mode 0000, group root): the device's owner must grant read and write access\n"
+                          "COM3  " + folder() + "/ports/COM3  -  missing (no device behind the entry)\n")
+        << result.err;
+
+    // A scan that finds no reader names the port it was refused and the remedy.
+    const ProgramResult scan = runProgram(ctlBinaryPath(), {"--all", "--ports", "2", "scan"}, std::chrono::seconds(10), true);
+    EXPECT_EQ(scan.exitCode, 1);
+    EXPECT_NE(scan.err.find("tempikctl: COM2 (" + folder() + "/ports/COM2): permission denied (mode 0000, group root): "
+                            "the device's owner must grant read and write access\n"),
+              std::string::npos)
+        << scan.err;
+}

@@ -1,0 +1,198 @@
+// tempikctl.exe under Wine against the simulated reader. tests/wine/run.sh makes the Wine prefix
+// (every COM port mapped to nothing, then COM12 and COM14 to links in TEMPIK_WINE_ROOT) and runs
+// this program inside it; it is no CTest test, so the Linux suite never needs Wine.
+#include "tests/support/far_end.h"
+#include "tests/support/sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <regex>
+#include <unistd.h>
+
+using namespace tempik::testing;
+
+namespace {
+
+constexpr const char* ownKey = "HKCU\\Software\\KESTO\\TEMPIKConfig";
+constexpr const char* machineKey = "HKLM\\Software\\KESTO\\TEMPIKConfig";
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Wine's console ends lines with CR LF.
+std::string withoutCarriageReturns(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+ProgramResult wine(std::vector<std::string> args)
+{
+    ProgramResult result = runProgram("/usr/bin/wine", args, std::chrono::seconds(60));
+    result.out = withoutCarriageReturns(result.out);
+    result.err = withoutCarriageReturns(result.err);
+    return result;
+}
+
+ProgramResult ctl(std::vector<std::string> args)
+{
+    args.insert(args.begin(), environment("TEMPIK_WINDOWS_BUILD") + "/app/tempikctl.exe");
+    return wine(args);
+}
+
+class WineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(root.empty()) << "run through tests/wine/run.sh";
+        for (const char* key : {ownKey, machineKey})
+            wine({"reg", "delete", key, "/f"});
+    }
+
+    SimProcess startReader(int port, const std::string& line)
+    {
+        return SimProcess(SimSetup{{"--line", line}, port, true, root});
+    }
+
+    const std::string root = environment("TEMPIK_WINE_ROOT");
+};
+
+// A set result without the reader it names: "Set Ok (COM12 \\.\COM12, S/N ...)" -> "Set Ok".
+std::string verdict(const std::string& out)
+{
+    const size_t at = out.find(" (COM");
+    return at == std::string::npos ? out : out.substr(0, at) + "\n";
+}
+
+TEST_F(WineTest, ScanFindsTheReaderOnCom12AtANonDefaultLineAndStoresItInTheRegistry)
+{
+    SimProcess sim = startReader(12, "9600,n,8,1");
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+    const ProgramResult scan = ctl({"--trace", "--unlock", "scan"});
+    const std::string transcript =
+        std::regex_replace(scan.err, std::regex(R"(\[ *[0-9.]+ ms\])"), "[t]") + scan.out;
+    std::cout << scan.err << scan.out;
+    EXPECT_EQ(scan.exitCode, 0);
+    // The whole sweep (--unlock): COM1 to COM11 map to nothing and are passed over at once; COM12
+    // is asked twice at 4800,n,8,1 and at 4800,e,8,1, and answers at 9600,n,8,1.
+    const std::string query = "[t] > 01 30 30 30 30 41 53 02 31 45 35 36 0D  |.0000AS.1E56.| COM12\n";
+    EXPECT_EQ(transcript,
+              query + query + query + query + query +
+                  "[t] < 03 30 30 30 31 30 30 32 30 32 36 31 32 30 38 04 30 39 37 41 0D  |.00010020261208.097A.| COM12\n"
+                  "[t] > 01 30 30 30 30 41 56 02 34 45 35 35 0D  |.0000AV.4E55.| COM12\n"
+                  "[t] < 03 30 30 30 31 30 30 30 31 2E 34 30 2D 30 31 04 43 32 34 32 0D  |.00010001.40-01.C242.| COM12\n"
+                  "Get Reader Info Ok. (COM : #12)\nS/N : 20261208\nID: 0001\nVER : 01.40-01\n"
+                  "COM12 (\\\\.\\COM12) 9600,n,8,1\n");
+
+    const ProgramResult values = wine({"reg", "query", ownKey});
+    std::cout << values.out;
+    EXPECT_EQ(values.out, "\nHKEY_CURRENT_USER\\Software\\KESTO\\TEMPIKConfig\n"
+                          "    ScanBaudRate    REG_SZ    9600,n,8,1\n"
+                          "    ScanBaudRateNo    REG_DWORD    0x2\n"
+                          "    ScanCommNo    REG_DWORD    0xc\n\n");
+}
+
+TEST_F(WineTest, EveryCommandChangesTheReaderAndTheNextCommandFollowsTheLineSpeed)
+{
+    SimProcess sim = startReader(12, "19200,e,8,1");
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
+    const std::string icon = root + "/corner.ico";
+    IconBytes().on(0, 0).write(icon);
+    struct Row {
+        std::vector<std::string> args;
+        std::string field;
+        std::string expected;
+        std::string message = "Set Ok";
+    };
+    const std::vector<Row> rows = {
+        {{"set-baud", "38400,e,8,1"}, "line", "38400,e,8,1"},
+        {{"set-id", "42"}, "identifier", "0042"},   // at the new speed, without a scan
+        {{"set-time", "--24h"}, "hourMode", "1"},
+        {{"set-language", "simplified"}, "language", "2"},
+        {{"set-password", "1234"}, "password", "1234"},
+        {{"set-volume", "3"}, "volume", "3"},
+        {{"set-card-type", "64"}, "cardType", "1"},
+        {{"set-backlight", "7"}, "backlight", "7"},
+        {{"set-work-time", "250"}, "workTime", "250"},
+        {{"set-idle", "time"}, "idleScreen", "1"},
+        {{"set-title-mode", "none"}, "titleMode", "0"},
+        // UTF-8 arguments, whatever the ANSI code page of the machine
+        {{"set-title", "Caf\xc3\xa9"}, "titleText", "Caf\xe9            "},
+        {{"--language", "gb", "set-install", "\xe4\xb8\xad\xe6\x96\x87"}, "installMessage", "\xd6\xd0\xce\xc4            ",
+         "\xe8\xae\xbe\xe5\xae\x9a\xe5\xae\x8c\xe6\x88\x90"},   // 设定完成
+        {{"set-message", "Welcome"}, "titleMessage", "Welcome" + std::string(121, ' ')},
+        {{"show-message", "Hi"}, "showMessage", "Hi" + std::string(62, ' ')},
+        {{"clear-title"}, "titleText", std::string(16, ' ')},
+        {{"clear-install"}, "installMessage", std::string(16, ' ')},
+        {{"clear-message"}, "titleMessage", std::string(128, ' ')},
+        {{"factory-default"}, "line", "19200,e,8,1"},
+        {{"set-icon", "Z:" + icon}, "titleMode", "2"},
+        {{"set-volume", "4"}, "volume", "4"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args.front());
+        const ProgramResult result = ctl(row.args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(verdict(result.out), row.message + "\n");
+        EXPECT_EQ(sim.stateField(row.field).value_or("<missing>"), row.expected);
+    }
+    EXPECT_EQ(sim.statePicture().front(), "#" + std::string(127, '.'));
+}
+
+TEST_F(WineTest, SettingsAnEarlierInstallationLeftInTheLocalMachineKeyAreTakenOver)
+{
+    SimProcess sim = startReader(12, "9600,e,8,1");
+    ASSERT_TRUE(sim.ready()) << sim.failure();
+    wine({"reg", "add", machineKey, "/v", "ScanCommNo", "/t", "REG_DWORD", "/d", "12", "/f"});
+    wine({"reg", "add", machineKey, "/v", "ScanBaudRateNo", "/t", "REG_DWORD", "/d", "3", "/f"});
+    wine({"reg", "add", machineKey, "/v", "ScanBaudRate", "/t", "REG_SZ", "/d", "9600,e,8,1", "/f"});
+    EXPECT_EQ(ctl({"settings"}).out, "ScanCommNo=12\nScanBaudRateNo=3\nScanBaudRate=9600,e,8,1\nLanguageFlag=English\n");
+    const ProgramResult set = ctl({"set-volume", "6"});
+    EXPECT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_EQ(sim.stateField("volume").value_or(""), "6");
+}
+
+// Wine opens a port mapped to nothing, but it has no line state: no serial device.
+TEST_F(WineTest, APortMappedToNothingOrAboveCom32IsNoPort)
+{
+    for (const auto& [port, why] : {std::pair{"13", "not a serial device"}, std::pair{"33", "no such port"}}) {
+        const ProgramResult result = ctl({"--port", port, "set-volume", "1"});
+        EXPECT_EQ(result.exitCode, 3) << port;
+        EXPECT_EQ(verdict(result.out), "Set Error\n");
+        EXPECT_EQ(result.err, std::string("tempikctl: COM") + port + ": " + why + "\n");
+    }
+}
+
+// A status query frame is 13 bytes; a picture block 78.
+TEST_F(WineTest, ReaderVanishingInTheMiddleOfAnOperationIsSetErrorWithoutAHang)
+{
+    const std::string icon = root + "/dot.ico";
+    IconBytes().on(3, 3).write(icon);
+    const std::string link = root + "/KESTO/ports/COM14";
+    struct Row {
+        std::vector<std::string> args;
+        size_t vanishAfterBytes;
+    };
+    for (const Row& row : {Row{{"--port", "14", "set-volume", "3"}, 13 + 5},
+                           Row{{"--port", "14", "set-icon", "Z:" + icon}, 13 + 2 * 78 + 30}}) {
+        SCOPED_TRACE(row.args[2]);
+        PseudoTerminal pty;
+        ::unlink(link.c_str());
+        ASSERT_EQ(::symlink(pty.slavePath().c_str(), link.c_str()), 0);
+        FarEnd reader(pty, FarEnd::answering, row.vanishAfterBytes);
+        const ProgramResult result = ctl(row.args);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_EQ(verdict(result.out), "Set Error\n");
+        EXPECT_TRUE(reader.vanished());
+    }
+}
+
+} // namespace
