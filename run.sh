@@ -4,17 +4,21 @@
 # press "Scan Punch-card Reader", then any button.
 set -euo pipefail
 cd "$(dirname "$0")"
+
+# Before any install or build: without a display there is nothing to show the window on.
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "No display found: run this from a desktop session (or under xvfb-run)." >&2
+    exit 1
+fi
+
+# Only the three programs: the tests and benchmarks are ./test.sh's.
+build_targets=(tempik-config tempikctl tempik-sim)
 source scripts/prepare.sh
 
 config_home="$PWD/build/run-config"
 ports="$config_home/KESTO/ports"
 mkdir -p "$ports"
 state="$config_home/reader-state.json"
-
-if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "No display found: run this from a desktop session (or under xvfb-run)." >&2
-    exit 1
-fi
 
 coproc SIM { exec build/app/tempik-sim --link "$ports/COM1" --state "$state"; }
 trap 'kill "$SIM_PID" 2>/dev/null; wait "$SIM_PID" 2>/dev/null || true' EXIT

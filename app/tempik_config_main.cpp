@@ -15,7 +15,10 @@
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    // No options: Qt's own (-reverse, -qwindowgeometry, -platform ...) would turn or move the
+    // window, so Qt sees only the program's name (its environment variables still apply).
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication application(qtArgc, argv);
     // A signal ends the event loop once the operation under way has unwound and closed the port.
     const int stopFd = tempik::catchStopSignals();
     std::unique_ptr<QSocketNotifier> stopNotifier;

@@ -6,6 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+build_options=(-DBUILD_TESTING=ON -DTEMPIK_BENCH=ON)
 source scripts/prepare.sh
 install_missing ser2net   # network_bench serves the simulated reader through it
 ports=${1:-4}

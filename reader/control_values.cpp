@@ -12,9 +12,14 @@ bool hasControlCharacter(const std::string& text)
     return false;
 }
 
+bool editBoxTakes(const std::string& utf8, int uiLanguage)
+{
+    return !hasControlCharacter(utf8) && codePageHolds(utf8, uiLanguage);
+}
+
 bool fitsEditBox(const std::string& utf8, size_t limitBytes, int uiLanguage)
 {
-    return !hasControlCharacter(utf8) && codePageLength(utf8, uiLanguage) <= limitBytes;
+    return editBoxTakes(utf8, uiLanguage) && codePageLength(utf8, uiLanguage) <= limitBytes;
 }
 
 } // namespace tempik

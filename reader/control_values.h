@@ -73,9 +73,12 @@ constexpr bool isControlByte(unsigned char byte)
 
 bool hasControlCharacter(const std::string& text);
 
-// What an edit box may hold: no control character, which must never enter a payload, and at
-// most limitBytes bytes in the code page of uiLanguage, so what is shown is what is sent and no
-// double-byte character is cut in half.
+// The characters an edit box takes: no control character, which must never enter a payload,
+// and none that the code page of uiLanguage lacks, which would reach the reader as "?".
+bool editBoxTakes(const std::string& utf8, int uiLanguage);
+
+// What an edit box may hold: characters it takes, at most limitBytes bytes in the code page of
+// uiLanguage, so what is shown is what is sent and no double-byte character is cut in half.
 bool fitsEditBox(const std::string& utf8, size_t limitBytes, int uiLanguage);
 
 } // namespace tempik

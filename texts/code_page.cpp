@@ -18,4 +18,10 @@ size_t codePageLength(const std::string& utf8, int uiLanguage)
     return toCodePage(utf8, uiLanguage).size();
 }
 
+bool codePageHolds(const std::string& utf8, int uiLanguage)
+{
+    // A character the page lacks comes back as "?", and a "?" typed as such comes back as itself.
+    return fromCodePage(toCodePage(utf8, uiLanguage), uiLanguage) == utf8;
+}
+
 } // namespace tempik

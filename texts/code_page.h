@@ -15,5 +15,7 @@ std::string toCodePage(const std::string& utf8, int uiLanguage);
 std::string fromCodePage(const std::string& bytes, int uiLanguage);
 // Bytes the text takes in the page; the edit boxes count their limits with it.
 size_t codePageLength(const std::string& utf8, int uiLanguage);
+// Whether the page holds every character of the text, so none of them would be sent as "?".
+bool codePageHolds(const std::string& utf8, int uiLanguage);
 
 } // namespace tempik

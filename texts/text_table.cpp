@@ -13,8 +13,10 @@ struct Row {
     const char* cell[uiLanguageCount];
 };
 
-// English, Simplified Chinese (GB2312), Traditional Chinese (Big5). The Simplified text of
-// entry 35 holds two spaces where the Traditional one has a character; keep them.
+// English, Simplified Chinese (GB2312), Traditional Chinese (Big5). Every accelerator of a
+// language is a letter of its own: two buttons on one letter would only move the focus between
+// them, so "Set Idle Screen" takes C (I is "Set ID") and, in Chinese, BackLight takes K (B is
+// BaudRate there).
 constexpr Row textRows[textEntryCount] = {
     {{"KESTO Co., Ltd.   www.kesto.example",
       "\xbf\xad\xcb\xb9\xcd\xd0\xd3\xd0\xcf\xde\xb9\xab\xcb\xbe   www.kesto.example",
@@ -98,8 +100,8 @@ constexpr Row textRows[textEntryCount] = {
       "\xc9\xe8\xb6\xa8\xb3\xf6\xb3\xa7\xd4\xa4\xc9\xe8\xd6\xb5(&F)",
       "\xb3\x5d\xa9\x77\xa5\x58\xbc\x74\xb9\x77\xb3\x5d\xad\xc8(&F)"}}, // 26
     {{"Set &BackLight",
-      "\xc9\xe8\xb6\xa8\xb1\xb3\xb9\xe2(&B)",
-      "\xb3\x5d\xa9\x77\xad\x49\xa5\xfa(&B)"}}, // 27
+      "\xc9\xe8\xb6\xa8\xb1\xb3\xb9\xe2(&K)",
+      "\xb3\x5d\xa9\x77\xad\x49\xa5\xfa(&K)"}}, // 27
     {{"Show Work Time",
       "\xb9\xa4\xd7\xf7\xcf\xd4\xca\xbe\xca\xb1\xbc\xe4",
       "\xa4\x75\xa7\x40\xc5\xe3\xa5\xdc\xae\xc9\xb6\xa1"}}, // 28
@@ -121,9 +123,9 @@ constexpr Row textRows[textEntryCount] = {
     {{"Set &Volume",
       "\xc9\xe8\xb6\xa8\xd2\xf4\xc1\xbf(&V)",
       "\xb3\x5d\xa9\x77\xad\xb5\xb6\x71(&V)"}}, // 34
-    {{"Set &Idle Screen",
-      "\xc9\xe8\xb6\xa8  \xd6\xc3\xbb\xad\xc3\xe6(&I)",
-      "\xb3\x5d\xa9\x77\xb6\xa2\xb8\x6d\xb5\x65\xad\xb1(&I)"}}, // 35
+    {{"Set Idle S&creen",
+      "\xc9\xe8\xb6\xa8\xcf\xd0\xd6\xc3\xbb\xad\xc3\xe6(&C)",
+      "\xb3\x5d\xa9\x77\xb6\xa2\xb8\x6d\xb5\x65\xad\xb1(&C)"}}, // 35
     {{"Set Ok",
       "\xc9\xe8\xb6\xa8\xcd\xea\xb3\xc9",
       "\xb3\x5d\xa9\x77\xa7\xb9\xa6\xa8"}}, // 36

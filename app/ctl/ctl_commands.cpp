@@ -32,6 +32,8 @@ std::string editBoxText(const std::string& text, const cv::EditBox& box, int uiL
         return text;
     if (hasControlCharacter(text))
         throw UsageError{std::string(what) + " must not contain control characters"};
+    if (!codePageHolds(text, uiLanguage))
+        throw UsageError{std::string(what) + " holds a character that code page " + codePageName(uiLanguage) + " lacks"};
     throw UsageError{std::string(what) + " is " + std::to_string(codePageLength(text, uiLanguage)) +
                      " bytes in code page " + codePageName(uiLanguage) + "; at most " +
                      std::to_string(box.limitBytes) + " fit"};

@@ -177,6 +177,7 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {"set-title", "一二三四五六七八九", "--language", "gb"},   // 18 bytes in GBK
         {"set-password", "a\tb"},
         {"set-password", "a\x7f" "b"},   // DEL is a control character too
+        {"set-password", "钟12", "--language", "big5"},   // Big5 lacks 钟: it would go as "?12"
         {"set-volume", "10"},
         {"set-card-type", "48"},
         {"set-backlight", "abc"},

@@ -82,16 +82,11 @@ TEST(TextTable, CaptionEndsInTheVersionInEveryLanguage)
     }
 }
 
-TEST(TextTable, SimplifiedIdleScreenKeepsItsTwoSpaces)
+TEST(TextTable, SimplifiedIdleScreenHoldsEveryCharacter)
 {
-    // 设定  置画面(&I)
+    // 设定闲置画面(&C) in GB2312: 闲 is CF D0, where a gap of two spaces once stood.
     EXPECT_EQ(textBytes(txtSetIdleScreen, simplifiedChinese),
-              "\xc9\xe8\xb6\xa8  \xd6\xc3\xbb\xad\xc3\xe6(&I)");
-    // 設定閒置畫面(&I): a character where the Simplified text has the spaces
-    EXPECT_EQ(textBytes(txtSetIdleScreen, traditionalChinese),
-              "\xb3\x5d\xa9\x77\xb6\xa2\xb8\x6d\xb5\x65\xad\xb1(&I)");
-    EXPECT_EQ(text(txtSetIdleScreen, simplifiedChinese),
-              "\xe8\xae\xbe\xe5\xae\x9a  \xe7\xbd\xae\xe7\x94\xbb\xe9\x9d\xa2(&I)");
+              "\xc9\xe8\xb6\xa8\xcf\xd0\xd6\xc3\xbb\xad\xc3\xe6(&C)");
 }
 
 TEST(TextTable, VendorLineIsNameThreeSpacesAndOneAddress)

@@ -12,11 +12,14 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTest>
 
 #include <fstream>
 #include <functional>
+
+#include <sys/stat.h>
 
 using namespace tempik;
 using namespace tempik::testing;
@@ -133,4 +136,24 @@ TEST(WindowEndToEnd, ScanThenEveryButtonChangesTheReader)
     // The link followed the reader back to 19200,e,8,1: the next operation needs no scan.
     live.click("btnVolume");
     EXPECT_EQ(live.text("pnMsg").toStdString(), "Set Ok");
+}
+
+// The program takes no options, and Qt's own are not passed on: "-platform" naming no platform
+// would end it at once; the platform stays the one of the environment.
+TEST(WindowProgram, HandsNoArgumentToQt)
+{
+    TempFolder config;
+    ::mkdir((config.path() + "/KESTO").c_str(), 0700);
+    ::mkdir((config.path() + "/KESTO/ports").c_str(), 0700);   // no port of the machine
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(config.path()));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TEMPIK_BINARY_DIR "/app/tempik-config"),
+                  {QStringLiteral("-platform"), QStringLiteral("no-such-platform"), QStringLiteral("-reverse")});
+    ASSERT_TRUE(program.waitForStarted());
+    EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
+    program.kill();
+    program.waitForFinished();
 }

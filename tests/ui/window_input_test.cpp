@@ -1,8 +1,10 @@
 // The operator's input: the identifier scroll bar, the edit boxes' limits and the Enter key.
+#include "tests/support/named_row.h"
 #include "tests/ui/window_rig.h"
 
 #include "reader/control_values.h"
 #include "texts/code_page.h"
+#include "ui/window/window_texts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -75,13 +77,14 @@ TEST_P(EditBoxLimit, RefusesTypingPastItsLimitInCodePageBytes)
     typeText(box, QString(limit.bytes + 5, QLatin1Char('7')));
     EXPECT_EQ(box->text(), QString(limit.bytes, QLatin1Char('7')));
 
-    // In English a Chinese character is one "?" byte; in Simplified Chinese it takes two.
+    // "é" is one byte in English (Windows-1252), two in Simplified Chinese (GBK).
     box->clear();
-    typeText(box, QString(limit.bytes + 3, QChar(0x4E2D)));
+    typeText(box, QString(limit.bytes + 3, QChar(0xE9)));
     EXPECT_EQ(box->text().size(), limit.bytes);
     rig.click("btnGB");
     EXPECT_EQ(box->text().size(), limit.bytes / 2) << "the text is cut to what the new page can hold";
     EXPECT_EQ(codePageLength(box->text().toStdString(), simplifiedChinese), static_cast<size_t>(limit.bytes / 2 * 2));
+    EXPECT_EQ(rig.textOf("pnMsg"), windowText(WindowText::textsShortened, simplifiedChinese)) << "the cut is told";
     box->clear();
     typeText(box, QString::fromUtf8("a") + QString(limit.bytes, QChar(0x4E2D)));
     // "a" and then whole characters only: no character is cut in half.
@@ -89,6 +92,26 @@ TEST_P(EditBoxLimit, RefusesTypingPastItsLimitInCodePageBytes)
     EXPECT_LE(codePageLength(box->text().toStdString(), simplifiedChinese), static_cast<size_t>(limit.bytes));
 }
 
+// A paste longer than the room left is cut at the limit, at a whole character, where it goes in.
+TEST_P(EditBoxLimit, CutsAPastePastItsLimitAtAWholeCharacter)
+{
+    const int limit = GetParam().bytes;
+    WindowRig rig;
+    rig.show();
+    auto* box = rig.get<QLineEdit>(GetParam().box);
+    for (const int language : {english, simplifiedChinese}) {
+        rig.click(language == english ? "btnEng" : "btnGB");
+        const QChar character = language == english ? QLatin1Char('7') : QChar(0x4E2D);
+        const int room = (limit - 2) / (language == english ? 1 : 2);
+        box->setText(QStringLiteral("ab"));
+        box->setCursorPosition(1);
+        QApplication::clipboard()->setText(QString(limit + 4, character));
+        box->paste();
+        EXPECT_EQ(box->text(), QLatin1Char('a') + QString(room, character) + QLatin1Char('b')) << language;
+    }
+}
+
+// Neither a control character nor one the code page lacks (中 in Windows-1252) may go in.
 TEST_P(EditBoxLimit, RefusesControlCharactersFromPasteAndInsert)
 {
     WindowRig rig;
@@ -96,10 +119,10 @@ TEST_P(EditBoxLimit, RefusesControlCharactersFromPasteAndInsert)
     auto* box = rig.get<QLineEdit>(GetParam().box);
     box->setText(QStringLiteral("ab"));
     box->setCursorPosition(2);
-    for (const char* hostile : {"\x01", "\x02xy", "\x03", "\r", "\n", "\x1f", "\t", "\x7f"}) {
-        box->insert(QString::fromLatin1(hostile));
-        EXPECT_EQ(box->text(), "ab") << "inserting byte " << static_cast<int>(hostile[0]);
-        QApplication::clipboard()->setText(QString::fromLatin1(hostile));
+    for (const char* hostile : {"\x01", "\x02xy", "\x03", "\r", "\n", "\x1f", "\t", "\x7f", "中", "中x"}) {
+        box->insert(QString::fromUtf8(hostile));
+        EXPECT_EQ(box->text(), "ab") << "inserting " << hostile;
+        QApplication::clipboard()->setText(QString::fromUtf8(hostile));
         box->paste();
         EXPECT_EQ(box->text(), "ab");
     }
@@ -129,6 +152,13 @@ TEST(EditBoxes, TextsReachTheReaderAsTyped)
     typeText(password, QStringLiteral("a1 ?"));
     rig.click("btnPassword");
     EXPECT_EQ(rig.device.requests().back(), "0000BFa1 ?");
+    // Big5 lacks 钟: the box refuses it rather than show it and send "?".
+    rig.click("btnBIG5");
+    password->clear();
+    typeText(password, QString::fromUtf8("钟12"));
+    EXPECT_EQ(password->text(), "12");
+    rig.click("btnPassword");
+    EXPECT_EQ(rig.device.requests().back(), "0000BF12");
 }
 
 TEST(EnterKey, StartsTheScanUnlessAnotherButtonHasTheFocus)
@@ -158,6 +188,68 @@ TEST(EnterKey, StartsTheScanUnlessAnotherButtonHasTheFocus)
     password->setFocus();
     QTest::keyClick(password, Qt::Key_Return);
     EXPECT_EQ(rig.device.requests(), (std::vector<std::string>{"0000AS", "0000BF6082"}));
+}
+
+struct FocusedKey : NamedRow {
+    const char* focused;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* lastRequest;
+};
+
+class FocusReturn : public ::testing::TestWithParam<FocusedKey> {};
+
+// An operation disables the window, which drops the focus; afterwards it is where it was.
+TEST_P(FocusReturn, AfterTheOperationTheFocusIsWhereItWas)
+{
+    const FocusedKey row = GetParam();
+    WindowRig rig;
+    rig.attachReader();
+    rig.show();
+    rig.scan();
+    QWidget* focused = rig.window->control(row.focused);
+    focused->setFocus();
+    QTest::keyClick(focused, row.key, row.modifiers);
+    // An accelerator presses its button a moment later, as the button shows it pressed.
+    QTest::qWaitFor([&] { return rig.device.requests().back() == row.lastRequest; }, 5000);
+    EXPECT_EQ(rig.device.requests().back(), row.lastRequest);
+    EXPECT_EQ(QApplication::focusWidget(), focused);
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, FocusReturn,
+                         ::testing::Values(FocusedKey{"PasswordBoxAltP", "edPassword", Qt::Key_P, Qt::AltModifier, "0000BF6082"},
+                                           FocusedKey{"HourListEnterScans", "cmbHour", Qt::Key_Return, Qt::NoModifier, "0000AV"},
+                                           FocusedKey{"VolumeButtonSpace", "btnVolume", Qt::Key_Space, Qt::NoModifier, "0000BE9"}),
+                         rowName);
+
+// Resting the pointer on a list or the identifier bar and turning the wheel changes nothing;
+// once the control has the focus the wheel turns it.
+TEST(Wheel, TurnsAListOrTheIdentifierBarOnlyWithTheFocus)
+{
+    WindowRig rig;
+    rig.show();
+    rig.get<QScrollBar>("sbID")->setValue(500);
+    for (const char* name : {"cmbBaudRate", "sbID"}) {
+        QWidget* widget = rig.window->control(name);
+        const auto value = [&] {
+            auto* list = qobject_cast<QComboBox*>(widget);
+            return list ? list->currentIndex() : qobject_cast<QScrollBar*>(widget)->value();
+        };
+        const int before = value();
+        const auto turn = [&] {
+            const QPointF centre = QRectF(widget->rect()).center();
+            QWheelEvent wheel(centre, widget->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(widget, &wheel);
+        };
+        rig.window->control("btnScan")->setFocus();
+        turn();
+        EXPECT_EQ(value(), before) << name;
+        EXPECT_FALSE(widget->hasFocus()) << name << ": the wheel takes no focus";
+        widget->setFocus();
+        turn();
+        EXPECT_NE(value(), before) << name;
+    }
 }
 
 } // namespace

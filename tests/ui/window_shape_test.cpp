@@ -1,9 +1,11 @@
 // The window's frame and the controls built from the control table.
+#include "tests/support/named_row.h"
 #include "tests/ui/window_rig.h"
 
 #include "link/line_definition.h"
 #include "ui/window/control_table.h"
 #include "ui/window/status_lamp.h"
+#include "ui/window/window_placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -154,6 +156,86 @@ TEST(Lamp, IsATwentyPixelCircleCentredInItsBoxWithABlackOutline)
     const QColor edge(yellow.pixel(11, 0));
     EXPECT_LT(edge.lightness(), 100);
     EXPECT_NE(QColor(yellow.pixel(0, 0)), QColor(255, 255, 0));
+}
+
+// Every tab stop shows that it has the focus, and looks as before once it has lost it.
+TEST(FocusMark, ShowsOnEveryTabStopAndLeavesNoTrace)
+{
+    WindowRig rig;
+    rig.show();
+    QWidget* elsewhere = rig.window->control("btnEng");
+    int marked = 0;
+    for (size_t i = 0; i < controlCount; ++i) {
+        QWidget* widget = rig.window->control(controlTable[i].name);
+        if (!widget || widget->focusPolicy() == Qt::NoFocus || widget == elsewhere)
+            continue;
+        const auto look = [&] { return rig.window->grab(widget->geometry()).toImage(); };
+        elsewhere->setFocus();
+        const QImage unfocused = look();
+        widget->setFocus();
+        EXPECT_NE(look(), unfocused) << controlTable[i].name;
+        elsewhere->setFocus();
+        EXPECT_EQ(look(), unfocused) << controlTable[i].name;
+        ++marked;
+    }
+    EXPECT_EQ(marked, 40);
+}
+
+// While the window is busy the value fields look disabled, as the buttons do.
+TEST(BusyWindow, ValueFieldsLookDisabled)
+{
+    WindowRig rig;
+    rig.show();
+    std::vector<QWidget*> fields;
+    for (QLineEdit* box : rig.window->findChildren<QLineEdit*>())
+        fields.push_back(box);
+    for (QComboBox* list : rig.window->findChildren<QComboBox*>())
+        fields.push_back(list);
+    ASSERT_EQ(fields.size(), 14u);
+    const auto background = [](QWidget* field) { return field->grab().toImage().scaled(field->size()).pixelColor(4, 4); };
+    std::vector<QColor> idle;
+    for (QWidget* field : fields)
+        idle.push_back(background(field));
+    rig.window->setBusy(true);
+    for (size_t i = 0; i < fields.size(); ++i)
+        EXPECT_NE(background(fields[i]), idle[i]) << fields[i]->objectName().toStdString();
+    rig.window->setBusy(false);
+    for (size_t i = 0; i < fields.size(); ++i)
+        EXPECT_EQ(background(fields[i]), idle[i]) << fields[i]->objectName().toStdString();
+}
+
+struct Placement : NamedRow {
+    QRect available;
+    QPoint frameTopLeft;
+};
+
+class WindowPlacement : public ::testing::TestWithParam<Placement> {};
+
+// A frame of 720 x 570 (the window with its title bar and borders).
+TEST_P(WindowPlacement, CentredButTheTitleBarStaysOnTheScreen)
+{
+    EXPECT_EQ(placeOnScreen(GetParam().available, QSize(720, 570)), GetParam().frameTopLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, WindowPlacement,
+    ::testing::Values(Placement{"Centred", QRect(0, 0, 1280, 1024), QPoint(280, 227)},
+                      Placement{"SecondScreenRightOfTheFirst", QRect(1280, 0, 1920, 1050), QPoint(1880, 240)},
+                      // 1280 x 1024 at twice the scale: the frame is larger than the area.
+                      Placement{"DoubleScaleTooSmall", QRect(0, 0, 640, 512), QPoint(0, 0)},
+                      Placement{"TaskBarOnTop", QRect(0, 40, 640, 472), QPoint(0, 40)},
+                      Placement{"JustWideEnough", QRect(0, 0, 720, 600), QPoint(0, 15)}),
+    rowName);
+
+// The pictures are drawn from SVGs: sharp at any scale, not a small PNG blown up.
+TEST(Pictures, ButtonsAndWindowIconScaleWithoutLoss)
+{
+    WindowRig rig;
+    for (const char* button : {"btnScan", "btnID", "btnExit", "btnClrTitle", "btnClrInstall", "btnTitleClear"}) {
+        const QIcon icon = rig.get<QPushButton>(button)->icon();
+        EXPECT_EQ(icon.pixmap(QSize(96, 96)).size(), QSize(96, 96)) << button;
+    }
+    EXPECT_EQ(rig.window->windowIcon().pixmap(QSize(128, 128)).size(), QSize(128, 128));
 }
 
 } // namespace

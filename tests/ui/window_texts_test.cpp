@@ -3,12 +3,18 @@
 #include "tests/support/named_row.h"
 #include "tests/ui/window_rig.h"
 
+#include "ui/window/control_table.h"
 #include "ui/window/status_lamp.h"
+#include "ui/window/window_texts.h"
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -42,13 +48,13 @@ const ShownText shownTexts[] = {
     {"lblSound", {"Sound:", "按键声:", "按鍵聲:"}},
     {"btnVolume", {"Set &Volume", "设定音量(&V)", "設定音量(&V)"}},
     {"btnCardType", {"Set &Mode", "设定模式(&M)", "設定模式(&M)"}},
-    {"btnBackLight", {"Set &BackLight", "设定背光(&B)", "設定背光(&B)"}},
+    {"btnBackLight", {"Set &BackLight", "设定背光(&K)", "設定背光(&K)"}},
     {"btnTitleMessage", {"Title Message", "设定讯息", "設定訊息"}},
     {"btnShowMessage", {"Show Message", "显示简讯", "顯示簡訊"}},
     {"btnInstall", {"Install Message", "安装位置", "安裝位置"}},
     {"btnSetTitleMode", {"Set Title Mode", "设定标题模式", "設定標題模式"}},
     {"btnWorkMode", {"Show Work Time", "工作显示时间", "工作顯示時間"}},
-    {"btnIdle", {"Set &Idle Screen", "设定  置画面(&I)", "設定閒置畫面(&I)"}},
+    {"btnIdle", {"Set Idle S&creen", "设定闲置画面(&C)", "設定閒置畫面(&C)"}},
 };
 
 const char* const languageFlags[3] = {"English", "ChineseGB", "ChineseBIG5"};
@@ -116,6 +122,63 @@ TEST_P(StartLanguage, LanguageButtonSwitchesTextsAndListAndRemembersTheChoice)
     EXPECT_NE(rig.configFile().find(std::string("\"LanguageFlag\"=\"") + languageFlags[language] + "\""), std::string::npos)
         << rig.configFile();
     EXPECT_EQ(rig.window->settings().uiLanguage, language);
+}
+
+// Alt with a button's letter presses that button: no two buttons of a language share a letter.
+TEST_P(StartLanguage, EveryAcceleratorPressesItsButton)
+{
+    WindowRig rig({std::string("\"LanguageFlag\"=\"") + languageFlags[GetParam()] + "\""});
+    rig.show();
+    QList<QPushButton*> buttons = rig.window->findChildren<QPushButton*>();
+    // Exit last: it closes the window.
+    std::stable_partition(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->objectName() != "btnExit"; });
+    int pressed = 0;
+    for (QPushButton* button : buttons) {
+        const QKeySequence accelerator = QKeySequence::mnemonic(button->text());
+        if (accelerator.isEmpty())
+            continue;
+        QSignalSpy clicks(button, &QPushButton::clicked);
+        QTest::keyClick(rig.window.get(), accelerator[0].key(), Qt::AltModifier);
+        EXPECT_TRUE(clicks.count() == 1 || clicks.wait(5000)) << button->objectName().toStdString();
+        ++pressed;
+    }
+    EXPECT_EQ(pressed, GetParam() == english ? 11 : 12) << "\"Set BaudRate\" has none in English";
+    EXPECT_FALSE(rig.window->isVisible());
+}
+
+// A screen reader finds a name in the window's language on every control that takes the focus.
+TEST_P(StartLanguage, EveryTabStopHasAnAccessibleNameInTheWindowLanguage)
+{
+    const int language = GetParam();
+    WindowRig rig;
+    rig.show();
+    rig.click(languageButtons[language]);
+    const auto nameOf = [&](const char* control) {
+        return QAccessible::queryAccessibleInterface(rig.window->control(control))->text(QAccessible::Name).toStdString();
+    };
+    int named = 0;
+    for (size_t i = 0; i < controlCount; ++i) {
+        QWidget* widget = rig.window->control(controlTable[i].name);
+        if (!widget || widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        ++named;
+        const QString name = QString::fromStdString(nameOf(controlTable[i].name));
+        const bool chinese = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() >= 0x4E00; });
+        EXPECT_FALSE(name.isEmpty()) << controlTable[i].name;
+        EXPECT_EQ(chinese, language != english) << controlTable[i].name << ": " << name.toStdString();
+        EXPECT_FALSE(name.contains(QLatin1Char('&'))) << controlTable[i].name;
+    }
+    EXPECT_EQ(named, 41);
+    const char* const password[3] = {"Password", "密码", "密碼"};
+    const char* const simplified[3] = {"Simplified Chinese", "中文简体", "中文簡體"};
+    const char* const backLight[3] = {"Set BackLight", "设定背光", "設定背光"};
+    EXPECT_EQ(nameOf("edPassword"), password[language]);
+    EXPECT_EQ(nameOf("btnGB"), simplified[language]);
+    EXPECT_EQ(nameOf("edBackLight"), backLight[language]);
+    // The lock box shows no words: its tool tip says what it does.
+    const QString tip = rig.get<QCheckBox>("chkLock")->toolTip();
+    EXPECT_TRUE(tip.contains(QStringLiteral("14"))) << tip.toStdString();
+    EXPECT_NE(tip, windowText(WindowText::lockTip, (language + 1) % 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, StartLanguage, ::testing::Values(0, 1, 2),

@@ -1,8 +1,12 @@
 #include "ui/window/application.h"
 
+#include "ui/window/control_table.h"
+#include "ui/window/value_list.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QImageReader>
 #include <QMessageBox>
 
 // The pictures live in this static library: nothing would pull their resource object in.
@@ -17,6 +21,7 @@ void prepareWindowResources()
 {
     static const bool done = [] {
         initWindowPictures();
+        installValueListAccessibility();
         const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("WenQuanYi Micro Hei")};
         for (const char* family : {"Arial", "MS Sans Serif", "Microsoft Sans Serif"})
             QFont::insertSubstitutions(QString::fromLatin1(family), sans);
@@ -25,13 +30,21 @@ void prepareWindowResources()
     (void)done;
 }
 
+QIcon windowPicture(const char* resource)
+{
+    QString path = QString::fromLatin1(resource);
+    if (path.endsWith(QLatin1String(".svg")) && !QImageReader::supportedImageFormats().contains("svg"))
+        path.replace(path.size() - 3, 3, QStringLiteral("png"));
+    return QIcon(path);
+}
+
 void setUpApplication(QApplication& application)
 {
     // The name, not the display name: Qt would append a display name to every window caption.
     application.setApplicationName(QString::fromLatin1(applicationTitle));
     application.setDesktopFileName(QStringLiteral("tempik-config"));
     prepareWindowResources();
-    application.setWindowIcon(QIcon(QStringLiteral(":/images/window_icon.png")));
+    application.setWindowIcon(windowPicture(findControl("frmModule")->picture));
 }
 
 void showError(QWidget* parent, const QString& message)

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QApplication;
+class QIcon;
 class QWidget;
 
 namespace tempik {
@@ -13,6 +14,10 @@ inline constexpr const char* applicationTitle = "KESTO TEMPIK Punch-card Reader 
 // The window's pictures, and its fonts: the names it uses ("Arial", "MS Sans Serif",
 // "Microsoft Sans Serif") resolve to Liberation Sans, Chinese to WenQuanYi Micro Hei. Idempotent.
 void prepareWindowResources();
+
+// A picture of the window's resources. An SVG stays sharp at any scale; where Qt has no SVG
+// support, the PNG of the same name stands in.
+QIcon windowPicture(const char* resource);
 
 // Title, icon and fonts; call once after constructing the application.
 void setUpApplication(QApplication& application);

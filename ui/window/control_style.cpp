@@ -48,11 +48,14 @@ QString styleSheetOf(ControlStyle style, ControlKind kind)
     case ControlStyle::V:
         if (kind == ControlKind::panel)
             return QStringLiteral("QLabel { background-color: palette(highlight); color: yellow; border: 1px solid black; }");
+        // A disabled value field (the window is busy) turns grey, as the buttons do.
         if (kind == ControlKind::dropDown)
             return QStringLiteral("QComboBox { background-color: palette(highlight); color: yellow; border: 1px solid black; padding-left: 3px; }"
+                                  "QComboBox:disabled { background-color: palette(button); color: palette(dark); }"
                                   "QComboBox QAbstractItemView { background-color: palette(highlight); color: yellow;"
                                   " selection-background-color: yellow; selection-color: black; }");
-        return QStringLiteral("QLineEdit { background-color: palette(highlight); color: yellow; border: 1px solid black; padding-left: 2px; }");
+        return QStringLiteral("QLineEdit { background-color: palette(highlight); color: yellow; border: 1px solid black; padding-left: 2px; }"
+                              "QLineEdit:disabled { background-color: palette(button); color: palette(dark); }");
     case ControlStyle::M:
         // The active-caption colour of the classic desktop.
         return QStringLiteral("QLabel { background-color: rgb(0, 84, 227); color: white; border: 1px solid black;"

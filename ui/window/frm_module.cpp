@@ -2,14 +2,18 @@
 
 #include "link/line_definition.h"
 #include "texts/text_table.h"
+#include "ui/window/accessible_names.h"
 #include "ui/window/application.h"
 #include "ui/window/code_page_validator.h"
 #include "ui/window/control_table.h"
+#include "ui/window/focus_aids.h"
 #include "ui/window/icon_file_chooser.h"
 #include "ui/window/preview_image.h"
 #include "ui/window/status_lamp.h"
 #include "ui/window/tone.h"
 #include "ui/window/window_builder.h"
+#include "ui/window/window_placement.h"
+#include "ui/window/window_texts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
@@ -38,17 +43,7 @@ constexpr Qt::WindowFlags fixedWindowFlags = Qt::Window | Qt::CustomizeWindowHin
 // The reader display language item matching each window language: English, Simplified, Traditional.
 constexpr int matchingDisplayLanguage[uiLanguageCount] = {0, 2, 1};
 
-// Not one of the reader's own texts: only this tool can fail to keep its settings, and the
-// operator must learn it in the language the window speaks. %1 is the settings file.
-constexpr const char* settingsUnsavedText[uiLanguageCount] = {
-    "The settings could not be saved in %1.\nThey will not be remembered when the program starts again.",
-    "\u65e0\u6cd5\u5c06\u8bbe\u7f6e\u4fdd\u5b58\u5230 %1\u3002\n"
-    "\u7a0b\u5e8f\u518d\u6b21\u542f\u52a8\u65f6\u5c06\u4e0d\u4f1a\u8bb0\u4f4f\u8fd9\u4e9b\u8bbe\u7f6e\u3002",
-    "\u7121\u6cd5\u5c07\u8a2d\u5b9a\u5132\u5b58\u5230 %1\u3002\n"
-    "\u7a0b\u5f0f\u518d\u6b21\u555f\u52d5\u6642\u5c07\u4e0d\u6703\u8a18\u4f4f\u9019\u4e9b\u8a2d\u5b9a\u3002",
-};
-
-// Neither a reader's text: a port the system refused to open for lack of permission is this
+// Not a reader's text: a port the system refused to open for lack of permission is this
 // platform's matter, and the remedy must reach the operator in the window's language. %1 lists
 // the ports, one a line.
 constexpr const char* portsRefusedText[uiLanguageCount] = {
@@ -102,6 +97,7 @@ void TfrmModule::buildControls()
     BuiltControls built = buildControlsFromTable(*this, [this] { return settings_.uiLanguage; });
     controls_ = std::move(built.widgets);
     tmrBusy = built.timer;
+    new FocusMark(*this);
     btnScan = qobject_cast<QPushButton*>(control("btnScan"));
     pnSerial = qobject_cast<QLabel*>(control("pnSerial"));
     sbID = qobject_cast<QScrollBar*>(control("sbID"));
@@ -192,6 +188,8 @@ void TfrmModule::runHandler(const std::function<void()>& handler)
     if (handlerRunning_)
         return;
     handlerRunning_ = true;
+    // Disabling the window takes the focus away; the operator goes on where they were.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     try {
         handler();
     } catch (const std::exception& error) {
@@ -205,9 +203,11 @@ void TfrmModule::runHandler(const std::function<void()>& handler)
         // The operation itself went through; the operator must know it will not be remembered.
         session_.settingsUnsaved = false;
         QMessageBox::warning(this, QString::fromLatin1(applicationTitle),
-                             QString::fromUtf8(settingsUnsavedText[settings_.uiLanguage])
+                             windowText(WindowText::settingsUnsaved, settings_.uiLanguage)
                                  .arg(QString::fromStdString(seams_.store.location())));
     }
+    if (focused && focused->window() == this && focused->isEnabled() && isVisible())
+        focused->setFocus();
     handlerRunning_ = false;
 }
 
@@ -241,6 +241,7 @@ void TfrmModule::FormShow()
         else
             setControlText(control(row->name), value);
     }
+    nameControls(controls_, language);
 }
 
 void TfrmModule::switchLanguage(int language)
@@ -254,18 +255,24 @@ void TfrmModule::switchLanguage(int language)
     if (!seams_.store.saveLanguageFlag(settings_.LanguageFlag))
         session_.settingsUnsaved = true;   // told when the click's handler ends
     FormShow();
-    fitEditBoxesToLanguage();
+    if (fitEditBoxesToLanguage())
+        pnMsg->setText(windowText(WindowText::textsShortened, language));
 }
 
-void TfrmModule::fitEditBoxesToLanguage()
+bool TfrmModule::fitEditBoxesToLanguage()
 {
     // The limits count bytes of the new code page: a text that no longer fits loses whole
-    // characters from its end, so the box never holds more than it can send.
+    // characters from its end, so the box never holds more than it can send. A character the
+    // new page lacks goes too: it would be sent as "?".
+    bool shortened = false;
     for (QLineEdit* box : {edTitle, edPassword, edBackLight, edWork, edInstall, edMessage, edShow}) {
         const auto* validator = qobject_cast<const CodePageValidator*>(box->validator());
-        if (!validator->fits(box->text()))
+        if (!validator->fits(box->text())) {
             box->setText(validator->fitted(box->text()));
+            shortened = true;
+        }
     }
+    return shortened;
 }
 
 void TfrmModule::btnExitClick()
@@ -290,7 +297,7 @@ void TfrmModule::showEvent(QShowEvent* event)
     if (!shownOnce_ && !event->spontaneous()) {
         shownOnce_ = true;
         if (QScreen* desktop = screen())
-            move(desktop->availableGeometry().center() - rect().center());
+            move(placeOnScreen(desktop->availableGeometry(), frameGeometry().size()));
         FormShow();
     }
     QWidget::showEvent(event);

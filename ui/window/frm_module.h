@@ -120,7 +120,8 @@ private:
     // After a scan that found no reader: the ports refused for lack of permission, and the remedy.
     void tellRefusedPorts();
     void switchLanguage(int language);
-    void fitEditBoxesToLanguage();
+    // Whether a text had to be cut.
+    bool fitEditBoxesToLanguage();
     std::string editText(QLineEdit* box) const;
 
     WindowSeams seams_;

@@ -1,15 +1,17 @@
 #include "ui/window/window_builder.h"
 
 #include "texts/text_table.h"
+#include "ui/window/application.h"
 #include "ui/window/code_page_validator.h"
 #include "ui/window/control_style.h"
 #include "ui/window/control_table.h"
+#include "ui/window/focus_aids.h"
 #include "ui/window/preview_image.h"
 #include "ui/window/status_lamp.h"
 #include "ui/window/tagged_timer.h"
+#include "ui/window/value_list.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +46,7 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
 {
     BuiltControls built;
     std::vector<std::pair<int, QWidget*>> tabOrder;
+    auto* wheelNeedsFocus = new WheelNeedsFocus(&form);
     for (size_t i = 0; i < controlCount; ++i) {
         const ControlRow& row = controlTable[i];
         QWidget* parentWidget = row.parent ? controlNamed(built, row.parent) : &form;
@@ -53,7 +56,7 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
             form.setObjectName(QString::fromLatin1(row.name));
             form.setFixedSize(row.width, row.height);
             form.setWindowTitle(designText(row));
-            form.setWindowIcon(QIcon(QString::fromLatin1(row.picture)));
+            form.setWindowIcon(windowPicture(row.picture));
             applyControlStyle(form, row);
             continue;
         case ControlKind::button:
@@ -64,7 +67,7 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
             if (row.flags & defaultButton)
                 button->setDefault(true);
             if (row.picture) {
-                button->setIcon(QIcon(QString::fromLatin1(row.picture)));
+                button->setIcon(windowPicture(row.picture));
                 const int side = std::min(24, row.height - 13);
                 button->setIconSize(row.style == ControlStyle::languagePicture ? QSize(34, 16) : QSize(side, side));
             }
@@ -89,14 +92,18 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
             // Left moves towards the minimum, as the left arrow does (Qt's scroll bar inverts it).
             bar->setInvertedControls(false);
             bar->setFocusPolicy(Qt::StrongFocus);
+            bar->installEventFilter(wheelNeedsFocus);
             widget = bar;
             break;
         }
         case ControlKind::dropDown: {
-            auto* list = new QComboBox(parentWidget);
+            auto* list = new ValueList(parentWidget);
             list->setEditable(false);
             list->addItems(QString::fromUtf8(row.items).split(QLatin1Char('|')));
             list->setCurrentIndex(row.value);
+            // The wheel neither takes the focus nor turns the list without it.
+            list->setFocusPolicy(Qt::StrongFocus);
+            list->installEventFilter(wheelNeedsFocus);
             widget = list;
             break;
         }

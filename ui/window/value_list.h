@@ -1,0 +1,19 @@
+#pragma once
+// The window's drop-down lists. Qt's own accessible interface of a list names it, on Linux,
+// after its current item and leaves the rest to a label's relation; these lists have a button
+// rather than a label beside them, so theirs says the name the window gives them, with the
+// current item as its value.
+#include <QComboBox>
+
+namespace tempik {
+
+class ValueList final : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+};
+
+// Lets Qt's accessibility find the interface of ValueList. Idempotent.
+void installValueListAccessibility();
+
+} // namespace tempik
