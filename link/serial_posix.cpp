@@ -1,6 +1,7 @@
 #include "link/serial_posix.h"
 
 #include "link/clock.h"
+#include "link/posix_wait.h"
 #include "link/line_definition.h"
 #include "link/port_locks_linux.h"
 #include "link/stop_request.h"
@@ -18,6 +19,9 @@
 
 namespace tempik {
 
+using posixWait::pollUntil;
+using posixWait::sleepUntil;
+
 namespace {
 
 // A write that cannot make progress for this long is given up: a gone adapter must never
@@ -25,36 +29,6 @@ namespace {
 constexpr int64_t writeGiveUpNs = 2'000'000'000;
 constexpr int64_t readWaitNs = 1'000'000;
 constexpr int64_t drainStepNs = 100'000;
-
-timespec toTimespec(int64_t ns)
-{
-    if (ns < 0)
-        ns = 0;
-    return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-}
-
-// Waits for events on fd until the monotonic deadline; a signal shortens the wait only when it
-// asked the program to stop. Returns the revents, 0 on time-out.
-short pollUntil(int fd, short events, int64_t deadlineNs)
-{
-    for (;;) {
-        pollfd p{fd, events, 0};
-        const timespec left = toTimespec(deadlineNs - monotonicNanoseconds());
-        const int ready = ppoll(&p, 1, &left, nullptr);
-        if (ready > 0)
-            return p.revents;
-        if (ready == 0 || errno != EINTR || stopRequested())
-            return 0;
-    }
-}
-
-void sleepUntil(int64_t deadlineNs)
-{
-    const timespec at = toTimespec(deadlineNs);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-    }
-}
-
 
 bool isGoneErrno(int error)
 {

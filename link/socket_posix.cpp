@@ -1,6 +1,7 @@
 // The TCP connection of a network port on POSIX sockets: non-blocking, Nagle off so each write
 // leaves at once before its pause, waits on poll against a monotonic deadline.
 #include "link/clock.h"
+#include "link/posix_wait.h"
 #include "link/network_socket.h"
 
 #include <cerrno>
@@ -15,37 +16,12 @@
 
 namespace tempik {
 
+using posixWait::pollUntil;
+using posixWait::sleepUntil;
+
 namespace {
 
 constexpr int64_t sendGiveUpNs = 2'000'000'000;
-
-timespec toTimespec(int64_t ns)
-{
-    if (ns < 0)
-        ns = 0;
-    return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-}
-
-// The revents of fd until the monotonic deadline, 0 at the deadline; signals do not shorten it.
-short pollUntil(int fd, short events, int64_t deadlineNs)
-{
-    for (;;) {
-        pollfd p{fd, events, 0};
-        const timespec left = toTimespec(deadlineNs - monotonicNanoseconds());
-        const int ready = ppoll(&p, 1, &left, nullptr);
-        if (ready > 0)
-            return p.revents;
-        if (ready == 0 || errno != EINTR)
-            return 0;
-    }
-}
-
-void sleepUntil(int64_t deadlineNs)
-{
-    const timespec at = toTimespec(deadlineNs);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-    }
-}
 
 DeviceFailure connectFailure(int error)
 {

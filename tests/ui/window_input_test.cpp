@@ -211,7 +211,7 @@ TEST_P(FocusReturn, AfterTheOperationTheFocusIsWhereItWas)
     focused->setFocus();
     QTest::keyClick(focused, row.key, row.modifiers);
     // An accelerator presses its button a moment later, as the button shows it pressed.
-    QTest::qWaitFor([&] { return rig.device.requests().back() == row.lastRequest; }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.device.requests().back() == row.lastRequest; }, 5000));
     EXPECT_EQ(rig.device.requests().back(), row.lastRequest);
     EXPECT_EQ(QApplication::focusWidget(), focused);
 }
