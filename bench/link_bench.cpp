@@ -2,6 +2,7 @@
 // floor, how long an unanswered exchange takes, and how much CPU the reply wait burns; what
 // the late wake-ups of a run of pauses add up to, and an exchange whose device vanishes.
 #include "bench/figure.h"
+#include "bench/request_writes.h"
 #include "link/frame.h"
 #include "link/reader_link.h"
 #include "link/serial_posix.h"
@@ -99,16 +100,7 @@ int main()
     // The far end reads everything and answers nothing, so writes never back up.
     testing::FarEnd far(pty, [](const std::string&, int) { return testing::FarEnd::Answer{}; });
 
-    // Writing one request, the way the exchange writes it.
-    Series write;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Steady::now();
-        link.writeByte(SOH);
-        link.writeBlock(frame.data() + 1, payload.size());
-        for (size_t k = payload.size() + 1; k < frame.size(); ++k)
-            link.writeByte(frame[k]);
-        write.add(msSince(start));
-    }
+    const Series write = timeRequestWrites(link, frame, payload.size(), rounds);
 
     Series withoutReply;
     for (int i = 0; i < rounds; ++i) {

@@ -3,6 +3,7 @@
 // pseudo-terminal whose far end takes everything and answers nothing. Where the Linux figures
 // show the POSIX clock, these show the Windows one (timer period, sleeps, the 1 ms read time-out).
 #include "bench/figure.h"
+#include "bench/request_writes.h"
 #include "link/frame.h"
 #include "link/port_map_win32.h"
 #include "link/reader_link.h"
@@ -30,15 +31,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot open %s: %s\n", portName(port).c_str(), describe(link.lastFailure()));
         return 1;
     }
-    Series write;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Steady::now();
-        link.writeByte(SOH);
-        link.writeBlock(frame.data() + 1, payload.size());
-        for (size_t k = payload.size() + 1; k < frame.size(); ++k)
-            link.writeByte(frame[k]);
-        write.add(msSince(start));
-    }
+    const Series write = timeRequestWrites(link, frame, payload.size(), rounds);
     Series unanswered;
     for (int i = 0; i < rounds; ++i) {
         const auto start = Steady::now();

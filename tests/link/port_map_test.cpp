@@ -114,7 +114,7 @@ TEST(PortMap, AFileWhoseFirstLineIsAUrlNamesANetworkPortALinkStaysADevice)
     const fs::path ports = config / "ports";
     fs::create_directories(ports);
     writeFile((ports / "COM2").string(), "  rfc2217://10.0.0.5:4001 \nsecond line\n");
-    writeFile((ports / "COM3").string(), "/dev/ttyUSB0\n");
+    writeFile((ports / "COM3").string(), "not a url\n");
     writeFile((config / "url").string(), "socket://10.0.0.5:4002\n");
     fs::create_symlink(config / "url", ports / "COM5");
 
