@@ -30,6 +30,8 @@ bool ReaderLink::openChannel(int portNumber, const std::string& lineDefinition)
     replyWaitMs_ = open_ ? device_.replyWaitMs().value_or(replyDeadlineMs) : replyDeadlineMs;
     if (lastFailure_ == DeviceFailure::accessDenied)
         refused_.emplace_back(portNumber, *path);
+    if (!open_ && lastFailure_ != DeviceFailure::noSuchPort && lastFailure_ != DeviceFailure::notSerial)
+        unopened_.push_back({portNumber, *path, lastFailure_});
     return open_;
 }
 

@@ -65,7 +65,19 @@ public:
     // The ports (and their devices) whose open was refused for lack of permission since the last
     // forget: a scan that finds no reader can tell the operator why and what to do.
     const std::vector<std::pair<int, std::string>>& refusedForPermission() const { return refused_; }
-    void forgetRefusedPorts() { refused_.clear(); }
+    void forgetRefusedPorts()
+    {
+        refused_.clear();
+        unopened_.clear();
+    }
+    // Every port whose device was there but would not open (held, refused, unreachable ...)
+    // since the last forget, with why: what was behind it is unknown.
+    struct UnopenedPort {
+        int port;
+        std::string device;
+        DeviceFailure failure;
+    };
+    const std::vector<UnopenedPort>& unopenedPorts() const { return unopened_; }
 
     Clock& clock() { return clock_; }
 
@@ -86,6 +98,7 @@ private:
     std::string lastPath_;
     uint32_t replyWaitMs_ = replyDeadlineMs;   // longer only for a port that asks for it
     std::vector<std::pair<int, std::string>> refused_;
+    std::vector<UnopenedPort> unopened_;
 };
 
 } // namespace tempik

@@ -116,7 +116,7 @@ bool makeFolders(const std::string& folder)
     return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-using Edit = std::function<void(RegistryFile&)>;
+using Edit = std::function<void(std::string& content)>;
 
 } // namespace
 
@@ -141,14 +141,15 @@ namespace {
 
 // Reads the file (or starts a new one), applies the edit and puts the result in its place
 // atomically; false, with the old file as it was, when any step fails. The whole of it runs
-// under the store's lock, so two programs saving at once both get their values in. When the
-// store is a symbolic link, the file it points to is replaced, in that file's folder.
-bool saveWith(const SettingsFileStore& store, const SettingsFileStore::BeforeReplace& beforeReplace,
-              const Edit& edit)
+// under the file's lock, so two programs saving at once both get their values in. When the
+// file is a symbolic link the link's owner could write through, the file it points to is
+// replaced, in that file's folder.
+bool saveWith(const std::string& folderToMake, const std::string& filePath,
+              const SettingsFileStore::BeforeReplace& beforeReplace, const Edit& edit)
 {
-    if (!makeFolders(store.configFolder()))
+    if (!makeFolders(folderToMake))
         return false;
-    const std::optional<std::string> target = linkTarget(store.filePath());
+    const std::optional<std::string> target = linkTarget(filePath);
     if (!target)
         return false;
     const std::string& path = *target;
@@ -170,9 +171,7 @@ bool saveWith(const SettingsFileStore& store, const SettingsFileStore::BeforeRep
             return false;
         content = *old;
     }
-    RegistryFile file(content);
-    edit(file);
-    content = file.content();
+    edit(content);
     // A file over the limit would not be read again: the save is refused instead, the old file
     // kept as it is.
     if (content.size() > SettingsFileStore::maximumFileSize)
@@ -199,6 +198,16 @@ bool saveWith(const SettingsFileStore& store, const SettingsFileStore::BeforeRep
     return true;
 }
 
+// The edit of the settings file's content as registry lines.
+Edit registryEdit(const std::function<void(RegistryFile&)>& change)
+{
+    return [change](std::string& content) {
+        RegistryFile file(content);
+        change(file);
+        content = file.content();
+    };
+}
+
 // A text with a line break or a NUL cannot stand in one line of the file: that value fails.
 bool storableText(const std::string& text)
 {
@@ -210,13 +219,13 @@ bool storableText(const std::string& text)
 bool SettingsFileStore::saveLinkSettings(const LinkSettings& link) const
 {
     const bool storable = storableText(link.ScanBaudRate);
-    const bool saved = saveWith(*this, beforeReplace_, [&](RegistryFile& file) {
+    const bool saved = saveWith(configFolder_, filePath(), beforeReplace_, registryEdit([&](RegistryFile& file) {
         file.set("ScanCommNo", registryDword(link.ScanCommNo));
         file.set("ScanBaudRateNo", registryDword(link.ScanBaudRateNo));
         // A failed value ends the save there; the two before it stay written.
         if (storable)
             file.set("ScanBaudRate", registryText(link.ScanBaudRate));
-    });
+    }));
     return saved && storable;
 }
 
@@ -224,8 +233,14 @@ bool SettingsFileStore::saveLanguageFlag(const std::string& languageFlag) const
 {
     if (!storableText(languageFlag))
         return false;
-    return saveWith(*this, beforeReplace_,
-                    [&](RegistryFile& file) { file.set("LanguageFlag", registryText(languageFlag)); });
+    return saveWith(configFolder_, filePath(), beforeReplace_, registryEdit([&](RegistryFile& file) {
+                        file.set("LanguageFlag", registryText(languageFlag));
+                    }));
+}
+
+bool saveConfigurationFile(const std::string& configFolder, const std::string& name, const std::string& content)
+{
+    return saveWith(configFolder, configFolder + "/" + name, {}, [&](std::string& old) { old = content; });
 }
 
 std::unique_ptr<SettingsStore> makeSystemSettingsStore(const std::string& configFolder)

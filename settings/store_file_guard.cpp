@@ -1,9 +1,12 @@
 // The lock, link and leftover handling of the settings file on POSIX systems.
 #include "settings/store_file_guard.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -37,6 +40,58 @@ bool isTemporarySuffix(const std::string& suffix)
         digits = digits && c >= '0' && c <= '9';
     }
     return !lower && !digits;
+}
+
+bool inGroup(uid_t uid, gid_t gid)
+{
+    const passwd* user = ::getpwuid(uid);
+    if (!user)
+        return false;
+    if (user->pw_gid == gid)
+        return true;
+    std::vector<gid_t> groups(64);
+    int count = static_cast<int>(groups.size());
+    if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0) {
+        groups.resize(static_cast<size_t>(count));
+        if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0)
+            return false;
+    }
+    return std::find(groups.begin(), groups.begin() + count, gid) != groups.begin() + count;
+}
+
+// Whether user uid may write what status describes, by its mode bits as the kernel grants it.
+bool userMayWrite(uid_t uid, const struct stat& status)
+{
+    if (uid == 0)
+        return true;
+    if (status.st_uid == uid)
+        return (status.st_mode & S_IWUSR) != 0;
+    if (inGroup(uid, status.st_gid))
+        return (status.st_mode & S_IWGRP) != 0;
+    return (status.st_mode & S_IWOTH) != 0;
+}
+
+// The kernel's protected-symlinks rule, carried over to writing: a link is followed when it is
+// the running user's own; else never out of a sticky, world-writable folder whose owner is not
+// the link's, and only when the link's owner could himself replace the file it leads to (write
+// it and its folder, and in a sticky folder own one of them). Without this a root run would
+// write wherever a link its user planted in his folder points (/etc/...).
+bool mayFollow(const std::string& linkPath, const struct stat& link, const std::string& target)
+{
+    const uid_t owner = link.st_uid;
+    if (owner == ::geteuid())
+        return true;
+    struct stat linkFolder, folder, file;
+    if (::stat(folderOf(linkPath).c_str(), &linkFolder) != 0)
+        return false;
+    if ((linkFolder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && linkFolder.st_uid != owner)
+        return false;
+    if (::stat(folderOf(target).c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) || !userMayWrite(owner, folder))
+        return false;
+    if (::stat(target.c_str(), &file) != 0)
+        return errno == ENOENT;
+    const bool stickyForOthers = (folder.st_mode & S_ISVTX) != 0 && folder.st_uid != owner && file.st_uid != owner;
+    return userMayWrite(owner, file) && !stickyForOthers;
 }
 
 } // namespace
@@ -95,7 +150,10 @@ std::optional<std::string> linkTarget(const std::string& path)
         if (length <= 0 || static_cast<size_t>(length) >= target.size())
             return std::nullopt;
         const std::string next(target.data(), static_cast<size_t>(length));
-        current = next.front() == '/' ? next : folderOf(current) + "/" + next;
+        const std::string nextPath = next.front() == '/' ? next : folderOf(current) + "/" + next;
+        if (!mayFollow(current, status, nextPath))
+            return std::nullopt;
+        current = nextPath;
     }
     return std::nullopt;
 }

@@ -23,7 +23,9 @@ private:
 };
 
 // The file that path finally names: path itself unless it is a symbolic link, else the end of
-// the chain of links (relative ones taken from their own folder). nullopt for a loop of links.
+// the chain of links (relative ones taken from their own folder). nullopt for a loop of links,
+// and for a link that is not the running user's whose owner could not replace its target
+// himself (see mayFollow).
 std::optional<std::string> linkTarget(const std::string& path);
 
 std::string folderOf(const std::string& path);

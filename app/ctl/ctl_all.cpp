@@ -3,6 +3,7 @@
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_report.h"
+#include "app/ctl/ctl_unopened.h"
 #include "texts/text_table.h"
 
 #include <iostream>
@@ -33,9 +34,9 @@ struct PortRun {
 std::string scanLine(ReaderRun& run)
 {
     const LinkSettings& link = run.settings.link;
-    return portName(link.ScanCommNo) + " " + run.portMap.devicePath(link.ScanCommNo).value_or("") + " " +
-           link.ScanBaudRate + " " + panelValue(run.controls.serialText) + " " + run.controls.idCaption + " " +
-           panelValue(run.controls.versionText) + ": " + run.controls.message;
+    return terminalText(portName(link.ScanCommNo) + " " + run.portMap.devicePath(link.ScanCommNo).value_or("") + " " +
+                        link.ScanBaudRate + " " + panelValue(run.controls.serialText) + " " + run.controls.idCaption +
+                        " " + panelValue(run.controls.versionText) + ": " + run.controls.message);
 }
 
 } // namespace
@@ -73,13 +74,25 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
     for (std::thread& thread : threads)
         thread.join();
 
-    bool anyFound = false, allAccepted = true;
+    bool anyFound = false, allAccepted = true, namedUnopened = false;
     std::string json;
     PortRun* first = nullptr;
+    UnopenedPorts unopened;
     for (PortRun& portRun : runs) {
         ReaderRun& run = *portRun.run;
-        if (!run.controls.readerAnswered())
+        if (!run.controls.readerAnswered()) {
+            // A port that would not open may hold a reader all the same: it is named.
+            for (const ReaderLink::UnopenedPort& port : unopenedPorts(run.link)) {
+                unopened.push_back(port);
+                namedUnopened = namedUnopened || !request.ports.empty();
+                json += (json.empty() ? "" : ",") + jsonObject({{"command", jsonString(request.command)},
+                                                                {"outcome", jsonString("not-opened")},
+                                                                {"port", std::to_string(port.port)},
+                                                                {"device", jsonString(port.device)},
+                                                                {"error", jsonString(describe(port.failure))}});
+            }
             continue;
+        }
         if (!first)
             first = &portRun;
         anyFound = anyFound || portRun.found;
@@ -103,24 +116,20 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
         std::cout << "[" << json << "]\n";
     else if (!first)
         std::cout << text(txtReaderNotFound, settings.uiLanguage) << "\n";
-    if (!anyFound) {
-        std::vector<std::pair<int, std::string>> refused;
-        for (PortRun& portRun : runs)
-            for (const auto& port : portRun.run->link.refusedForPermission())
-                refused.push_back(port);
-        tellRefusedPorts(refused, std::cerr);
-    }
+    tellUnopened(unopened, std::cerr);
 
     // As a sweep would have found them: the first reader in port order, after its operation.
     if (first) {
         Settings stored;
         store.loadSettings(stored);
         if (!sameLink(stored.link, first->run->settings.link) && !store.saveLinkSettings(first->run->settings.link))
-            std::cerr << "tempikctl: the settings could not be saved in " << store.location()
+            std::cerr << "tempikctl: the settings could not be saved in " << terminalText(store.location())
                       << "; the port and line will not be remembered\n";
     }
-    if (!writeLastScan(configFolder, anyFound))
-        std::cerr << "tempikctl: could not record the scan's outcome in " << configFolder << "\n";
+    if (!writeLastScan(configFolder, scanOutcome(anyFound, !unopened.empty())))
+        std::cerr << "tempikctl: could not record the scan's outcome in " << terminalText(configFolder) << "\n";
+    if (namedUnopened)
+        return exitPortClosed;   // a port named by --ports that could not be opened
     if (entry.operation == nullptr)
         return anyFound ? exitOk : exitRefused;
     return anyFound && allAccepted ? exitOk : exitRefused;

@@ -1,6 +1,7 @@
 #include "app/ctl/ctl_last_scan.h"
 
-#include <filesystem>
+#include "settings/settings_store.h"
+
 #include <fstream>
 
 namespace tempik::ctl {
@@ -9,30 +10,28 @@ namespace {
 
 const char* const fileName = "tempikctl-last-scan";
 
-std::string pathIn(const std::string& folder)
-{
-    return folder + "/" + fileName;
-}
-
 } // namespace
 
 LastScan readLastScan(const std::string& configFolder)
 {
-    std::ifstream in(pathIn(configFolder));
+    std::ifstream in(configFolder + "/" + fileName);
     std::string word;
     if (!(in >> word))
         return LastScan::unknown;
     return word == "found" ? LastScan::found : word == "not-found" ? LastScan::notFound : LastScan::unknown;
 }
 
-bool writeLastScan(const std::string& configFolder, bool found)
+bool writeLastScan(const std::string& configFolder, LastScan outcome)
 {
-    std::error_code ignored;
-    std::filesystem::create_directories(configFolder, ignored);
-    std::ofstream out(pathIn(configFolder), std::ios::trunc);
-    out << (found ? "found" : "not-found") << "\n";
-    out.flush();
-    return static_cast<bool>(out);
+    const char* word = outcome == LastScan::found ? "found" : outcome == LastScan::notFound ? "not-found" : "unknown";
+    // Written as the settings are: a root run leaves it the user's, and a link planted in its
+    // place leads no write where the link's owner could not write.
+    return saveConfigurationFile(configFolder, fileName, std::string(word) + "\n");
+}
+
+LastScan scanOutcome(bool found, bool portsUnopened)
+{
+    return found ? LastScan::found : portsUnopened ? LastScan::unknown : LastScan::notFound;
 }
 
 } // namespace tempik::ctl

@@ -10,6 +10,9 @@ enum class LastScan { unknown, found, notFound };
 
 LastScan readLastScan(const std::string& configFolder);
 // False when it could not be written.
-bool writeLastScan(const std::string& configFolder, bool found);
+bool writeLastScan(const std::string& configFolder, LastScan outcome);
+// A scan that found no reader but could not open every port it met did not see that the reader
+// is absent: its outcome is unknown.
+LastScan scanOutcome(bool found, bool portsUnopened);
 
 } // namespace tempik::ctl

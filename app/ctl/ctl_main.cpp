@@ -6,6 +6,7 @@
 #include "app/ctl/ctl_reader_run.h"
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_request.h"
+#include "app/ctl/ctl_unopened.h"
 #include "app/ctl/ctl_url_port.h"
 #include "app/platform.h"
 #include "app/stop_signals.h"
@@ -37,8 +38,8 @@ int printSettings(const Settings& settings, bool json)
     } else {
         std::cout << "ScanCommNo=" << link.ScanCommNo << "\n"
                   << "ScanBaudRateNo=" << link.ScanBaudRateNo << "\n"
-                  << "ScanBaudRate=" << link.ScanBaudRate << "\n"
-                  << "LanguageFlag=" << settings.LanguageFlag << "\n";
+                  << "ScanBaudRate=" << terminalText(link.ScanBaudRate) << "\n"
+                  << "LanguageFlag=" << terminalText(settings.LanguageFlag) << "\n";
     }
     return exitOk;
 }
@@ -64,11 +65,14 @@ int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, 
         if (!sameLink(stored.link, run.settings.link))
             run.session.saveLinkSettings();
     }
-    if (!writeLastScan(configFolder, found))
-        std::cerr << "tempikctl: could not record the scan's outcome in " << configFolder << "\n";
+    const UnopenedPorts unopened = unopenedPorts(run.link);
+    if (!writeLastScan(configFolder, scanOutcome(found, !unopened.empty())))
+        std::cerr << "tempikctl: could not record the scan's outcome in " << terminalText(configFolder) << "\n";
     if (!found)
-        tellRefusedPorts(run.link.refusedForPermission(), std::cerr);
+        tellUnopened(unopened, std::cerr);
     Report report = run.scanReport(request.command, found);
+    if (!unopened.empty())
+        report.emplace_back("unopened", unopenedJson(unopened));
     tellUnsaved(run, store, report);
     if (request.json) {
         std::cout << jsonObject(report) << "\n";
@@ -82,8 +86,12 @@ int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, 
                       << terminalText(run.controls.versionText) << "\n"
                       << portName(link.ScanCommNo) << " ("
                       << terminalText(run.portMap.devicePath(link.ScanCommNo).value_or("")) << ") "
-                      << link.ScanBaudRate << "\n";
+                      << terminalText(link.ScanBaudRate) << "\n";
     }
+    // A port named on the command line that could not be opened is the answer, not the reader.
+    const bool named = request.port || request.portUrl;
+    if (!found && named && includesPort(unopened, run.settings.link.ScanCommNo))
+        return exitPortClosed;
     return found ? exitOk : exitRefused;
 }
 

@@ -3,11 +3,20 @@
 #include "app/ctl/ctl_port_probe.h"
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_request.h"
+#include "link/network_url.h"
 
 #include <algorithm>
 #include <iostream>
 
 namespace tempik::ctl {
+
+PortProbe networkProbe(const std::string& url)
+{
+    const std::optional<NetworkAddress> address = parseNetworkUrl(url);
+    if (!address)
+        return PortProbe{"-", "invalid URL", "", "", ""};
+    return PortProbe{address->rfc2217 ? "RFC 2217 server" : "raw TCP server", "network", "", "", ""};
+}
 
 int listPorts(const PlatformServices& platform, bool json, const std::string& sysRoot)
 {
@@ -16,7 +25,7 @@ int listPorts(const PlatformServices& platform, bool json, const std::string& sy
         const std::optional<std::string> device = platform.ports->devicePath(port);
         if (!device)
             continue;
-        const PortProbe probe = probePort(*device, sysRoot);
+        const PortProbe probe = isNetworkUrl(*device) ? networkProbe(*device) : probePort(*device, sysRoot);
         if (json) {
             array += (array.empty() ? "" : ",") + jsonObject({{"port", std::to_string(port)},
                                                               {"name", jsonString(portName(port))},
@@ -24,15 +33,18 @@ int listPorts(const PlatformServices& platform, bool json, const std::string& sy
                                                               {"kind", jsonString(probe.kind)},
                                                               {"state", jsonString(probe.state)},
                                                               {"detail", jsonString(probe.detail)},
-                                                              {"remedy", jsonString(probe.remedy)}});
+                                                              {"remedy", jsonString(probe.remedy)},
+                                                              {"target", jsonString(probe.target)}});
             continue;
         }
-        std::cout << portName(port) << "  " << *device << "  " << probe.kind << "  " << probe.state;
+        // Paths, and what the kernel tells of a device, may hold anything: never raw escapes.
+        std::string line = portName(port) + "  " + *device + (probe.target.empty() ? "" : " -> " + probe.target) +
+                           "  " + probe.kind + "  " + probe.state;
         if (!probe.detail.empty())
-            std::cout << " (" << probe.detail << ")";
+            line += " (" + probe.detail + ")";
         if (!probe.remedy.empty())
-            std::cout << ": " << probe.remedy;
-        std::cout << "\n";
+            line += ": " + probe.remedy;
+        std::cout << terminalText(line) << "\n";
     }
     if (json)
         std::cout << "[" << array << "]\n";
@@ -48,9 +60,9 @@ void tellRefusedPorts(const std::vector<std::pair<int, std::string>>& refused, s
             continue;   // the remembered port is tried again in the sweep
         told.push_back(port);
         const PortProbe probe = probePort(device, sysRoot);
-        out << "tempikctl: " << portName(port) << " (" << device << "): permission denied"
-            << (probe.detail.empty() ? "" : " (" + probe.detail + ")")
-            << ": " << (probe.remedy.empty() ? "sudo usermod -aG dialout $USER, then log in again" : probe.remedy)
+        out << terminalText("tempikctl: " + portName(port) + " (" + device + "): permission denied" +
+                            (probe.detail.empty() ? "" : " (" + probe.detail + ")") + ": " +
+                            (probe.remedy.empty() ? "sudo usermod -aG dialout $USER, then log in again" : probe.remedy))
             << "\n";
     }
 }

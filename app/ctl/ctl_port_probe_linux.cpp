@@ -1,5 +1,8 @@
 #include "app/ctl/ctl_port_probe.h"
 
+#include "link/network_url.h"
+#include "link/port_locks_linux.h"
+
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
@@ -103,26 +106,12 @@ std::string groupName(gid_t gid)
     return entry ? entry->gr_name : std::to_string(gid);
 }
 
-} // namespace
-
-PortProbe probePort(const std::string& devicePath, const std::string& sysRoot)
+// A character device: what it is, and whether this user's open would be refused or find the
+// port held.
+PortProbe deviceProbe(const std::string& devicePath, const struct stat& info, const std::string& sysRoot,
+                      const std::string& lockFolder)
 {
     PortProbe probe;
-    struct stat info {};
-    if (stat(devicePath.c_str(), &info) != 0) {
-        probe.kind = "-";
-        probe.state = "missing";
-        probe.detail = "no device behind the entry";
-        return probe;
-    }
-    if (S_ISREG(info.st_mode)) {
-        const std::string url = firstLine(devicePath);
-        if (url.rfind("rfc2217://", 0) == 0 || url.rfind("socket://", 0) == 0) {
-            probe.kind = "network " + url;
-            probe.state = "network";
-            return probe;
-        }
-    }
     probe.kind = kindOf(realPath(devicePath), info, sysRoot);
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
@@ -139,6 +128,69 @@ PortProbe probePort(const std::string& devicePath, const std::string& sysRoot)
     const std::string holder = lockHolder(info);
     probe.state = holder.empty() ? "free" : "in use";
     probe.detail = holder.empty() ? "" : "by " + holder;
+    // minicom and others hold a port with a UUCP lock file alone; the open takes it as busy.
+    if (holder.empty() && uucpLockHeld(lockFolder, devicePath)) {
+        probe.state = "in use";
+        probe.detail = "by a lock file in " + lockFolder;
+    }
+    return probe;
+}
+
+// The device a link leads to; for a link to nothing, the path it names.
+std::string linkedDevice(const std::string& path)
+{
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return {};
+    if (std::string resolved = realPath(path); !resolved.empty())
+        return resolved;
+    char target[PATH_MAX];
+    const ssize_t length = readlink(path.c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<size_t>(length)) : std::string();
+}
+
+// A file that starts like a URL but is not taken for a network port: only an entry that is the
+// file itself, with the URL on a first line the reading takes, names one.
+bool unreadUrlFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    char start[64] = {};
+    in.read(start, sizeof start - 1);
+    std::string text(start, static_cast<size_t>(in.gcount()));
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);
+    text.erase(0, text.find_first_not_of(" \t"));
+    return isNetworkUrl(text);
+}
+
+// What opening something that is no character device gives: never a serial port.
+PortProbe notADevice(const std::string& path, const struct stat& info)
+{
+    PortProbe probe;
+    probe.kind = S_ISDIR(info.st_mode) ? "folder" : S_ISREG(info.st_mode) ? "regular file"
+               : S_ISBLK(info.st_mode) ? "block device" : "not a device";
+    probe.state = "not a serial device";
+    if (S_ISREG(info.st_mode) && unreadUrlFile(path))
+        probe.detail = "a network port's URL must be the entry itself, on a first line of at most 1024 bytes";
+    return probe;
+}
+
+} // namespace
+
+PortProbe probePort(const std::string& devicePath, const std::string& sysRoot, const std::string& lockFolder)
+{
+    PortProbe probe;
+    struct stat info {};
+    if (stat(devicePath.c_str(), &info) != 0) {
+        probe.kind = "-";
+        probe.state = "missing";
+        probe.detail = "no device behind the entry";
+    } else if (!S_ISCHR(info.st_mode)) {
+        probe = notADevice(devicePath, info);
+    } else {
+        probe = deviceProbe(devicePath, info, sysRoot, lockFolder.empty() ? systemLockFolder : lockFolder);
+    }
+    probe.target = linkedDevice(devicePath);
     return probe;
 }
 

@@ -89,8 +89,9 @@ std::string ReaderRun::setLine(OperationOutcome outcome)
     if (outcome == OperationOutcome::noReader)
         return controls.message;
     const std::string serial = wire.serialNumber().empty() ? "-" : wire.serialNumber();
-    return controls.message + " (" + portName(settings.link.ScanCommNo) + " " + link.lastDevicePath() + ", S/N " +
-           serial + ", reply " + wire.replyVerdict() + ")";
+    // The path and what the reader sent may hold anything: escaped, as the scan prints them.
+    return terminalText(controls.message + " (" + portName(settings.link.ScanCommNo) + " " + link.lastDevicePath() +
+                        ", S/N " + serial + ", reply " + wire.replyVerdict() + ")");
 }
 
 } // namespace tempik::ctl

@@ -3,6 +3,7 @@
 #include "app/ctl/ctl_report.h"
 #include "link/frame.h"
 #include "reader/commands.h"
+#include "reader/set_operation.h"
 #include "texts/code_page.h"
 
 #include <algorithm>
@@ -38,6 +39,15 @@ std::string rawReplyData(const std::vector<uint8_t>& bytes)
         return {};
     const auto begin = etx.base();
     return std::string(begin, std::find(begin, bytes.end(), EOT));
+}
+
+// Whether the bytes end in a whole, well-checked reply frame of a status reply's length, data
+// being its data: what the operations accept as the reader's status.
+bool isStatusReply(const std::vector<uint8_t>& bytes, const std::string& data)
+{
+    const std::vector<uint8_t> frame = buildReplyFrame(data);
+    return frame.size() == static_cast<size_t>(statusReplyLength) && bytes.size() >= frame.size() &&
+           std::equal(frame.begin(), frame.end(), bytes.end() - static_cast<std::ptrdiff_t>(frame.size()));
 }
 
 bool endsWith(const std::string& text, const char* tail)
@@ -139,8 +149,10 @@ void WireRecorder::received(const std::vector<uint8_t>& bytes)
     const std::string data = rawReplyData(bytes);
     flushPending(escaped(data));
     if (lastPayload_ == payload::statusQuery()) {
-        // Status reply: identifier, two bytes, then the serial number.
-        serial_ = fromCodePage(replyField(std::string(1, static_cast<char>(ETX)) + data, serialNumberField), 0);
+        // Status reply: identifier, two bytes, then the serial number; only from a reply the
+        // operation takes for one (a command's late reply is no status).
+        if (isStatusReply(bytes, data))
+            serial_ = fromCodePage(replyField(std::string(1, static_cast<char>(ETX)) + data, serialNumberField), 0);
     } else if (lastPayload_ != payload::versionQuery()) {
         commandReplies_.push_back(data);
     }

@@ -53,4 +53,13 @@ TEST(PortProbe, KindFromSysfsAndTheLockHolder)
     const PortProbe held = probePort(pty.slavePath(), sys.path());
     EXPECT_EQ(held.kind + " " + held.state, "pseudo-terminal in use");
     EXPECT_TRUE(std::regex_match(held.detail, std::regex("by process \\d+ \\(.+\\)"))) << held.detail;
+
+    // A UUCP lock file alone holds a port while its process lives (as minicom holds one).
+    PseudoTerminal locked;
+    TempFolder locks;
+    const std::string lockFile = locks.path() + "/LCK.." + std::regex_replace(locked.slavePath().substr(5), std::regex("/"), "_");
+    for (auto [pid, state] : {std::pair<pid_t, const char*>{::getpid(), "in use"}, {0x7FFFFFF0, "free"}}) {
+        writeFile(lockFile, std::to_string(pid) + "\n");
+        EXPECT_EQ(probePort(locked.slavePath(), sys.path(), locks.path()).state, state) << pid;
+    }
 }

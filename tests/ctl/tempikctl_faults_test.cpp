@@ -28,22 +28,9 @@ ProgramResult ctl(const std::vector<std::string>& args, const std::function<void
     return runProgram(ctlBinaryPath(), args, std::chrono::seconds(10), false, started);
 }
 
-// Runs tempikctl as the unprivileged user nobody (65534) when the tests run as root, so that
-// file permissions bind it; as it is otherwise. The build folder may lie where nobody cannot go
-// (a checkout in /root), so nobody runs a copy of the program kept in reachableFolder.
 ProgramResult ctlUnprivileged(const std::vector<std::string>& args, const std::string& reachableFolder)
 {
-    if (geteuid() != 0)
-        return ctl(args);
-    const std::string program = reachableFolder + "/tempikctl";
-    {
-        std::ifstream from(ctlBinaryPath(), std::ios::binary);
-        std::ofstream to(program, std::ios::binary | std::ios::trunc);
-        to << from.rdbuf();
-    }
-    if (::chmod(program.c_str(), 0755) != 0)
-        return {};
-    return runProgram(program, args, std::chrono::seconds(10), true);
+    return runUnprivileged(ctlBinaryPath(), args, reachableFolder);
 }
 
 const char* const notSaved = "tempikctl: the settings could not be saved in ";
@@ -117,10 +104,12 @@ TEST_F(TempikctlFaults, DeviceVanishingInTheMiddleOfAnOperationIsSetErrorNotASig
     }
 }
 
-TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedAndNeverWrittenTo)
+TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedNamedAndNeverWrittenTo)
 {
     ASSERT_EQ(ctl({"scan"}).exitCode, 0);
     const std::string before = sim.stateText();
+    const std::string named = "tempikctl: COM3 (" + sim.portLinkPath() + "): port is in use by another program\n";
+    const std::string unopened = "[{\"port\":3,\"device\":\"" + sim.portLinkPath() + "\",\"error\":\"port is in use by another program\"}]";
     {
         PortHolder holder(sim.slavePath());
         ASSERT_TRUE(holder.held());
@@ -130,14 +119,22 @@ TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedAndNeverWrittenTo)
                            "\"port\":3,\"device\":\"" + sim.portLinkPath() + "\",\"serial\":\"\",\"reply\":\"none\","
                            "\"error\":\"port is in use by another program\"}\n");
 
-        const ProgramResult scan = ctl({"scan"});
+        const ProgramResult scan = ctl({"scan", "--json"});
         EXPECT_EQ(scan.exitCode, 1);
-        EXPECT_EQ(scan.out, "Reader Not Find\n");
+        EXPECT_EQ(scan.out, "{\"command\":\"scan\",\"outcome\":\"not-found\",\"message\":\"Reader Not Find\","
+                            "\"unopened\":" + unopened + "}\n");
+        EXPECT_EQ(scan.err, named);
+        EXPECT_EQ(ctl({"--port", "3", "scan"}).exitCode, 3);
+        const ProgramResult all = ctl({"--all", "--ports", "3", "set-volume", "3", "--json"});
+        EXPECT_EQ(all.out, "[{\"command\":\"set-volume\",\"outcome\":\"not-opened\",\"port\":3,\"device\":\"" +
+                               sim.portLinkPath() + "\",\"error\":\"port is in use by another program\"}]\n");
+        EXPECT_EQ(all.err, named);
+        EXPECT_EQ(all.exitCode, 3);
         EXPECT_EQ(sim.stateText(), before) << "nothing may reach a port another program holds";
     }
-    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
+    // Scans that could not look found no absence: the reader is still the known one.
     const ProgramResult set = ctl({"set-volume", "3"});
-    EXPECT_EQ(set.exitCode, 0) << set.out;
+    EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
     EXPECT_EQ(sim.stateField("volume").value_or(""), "3");
 }
 
@@ -165,6 +162,44 @@ TEST_F(TempikctlFaults, AReadOnlyConfigurationFolderLetsTheOperationWorkAndSaysT
     EXPECT_EQ(sim.stateField("line").value_or(""), "38400,e,8,1");
     EXPECT_EQ(::access(storePath().c_str(), F_OK), -1);
     ::chmod(sim.configFolder().c_str(), 0755);
+}
+
+// A root run (sudo -E) in a user's configuration folder writes through no link the user planted
+// there to a file he could not write himself, and what it makes there stays the user's.
+TEST_F(TempikctlFaults, ARootRunFollowsNoLinkToAFileTheUserCouldNotWrite)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder and its links to nobody";
+    TempFolder system;
+    ASSERT_EQ(::chmod(system.path().c_str(), 0755), 0);
+    const std::string lastScan = sim.configFolder() + "/tempikctl-last-scan";
+    ASSERT_EQ(::chown(sim.configFolder().c_str(), nobodyId, nobodyId), 0);
+    for (const std::string& link : {storePath(), lastScan}) {
+        const std::string target = system.path() + "/" + link.substr(link.rfind('/') + 1);
+        writeFile(target, "root's own\n");
+        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), nobodyId, nobodyId), 0);
+    }
+    const ProgramResult scan = ctl({"scan"});
+    EXPECT_EQ(scan.exitCode, 0);
+    EXPECT_NE(scan.err.find(notSaved + storePath()), std::string::npos) << scan.err;
+    EXPECT_NE(scan.err.find("could not record the scan's outcome"), std::string::npos) << scan.err;
+    for (const char* name : {"TEMPIKConfig.reg", "tempikctl-last-scan"})
+        EXPECT_EQ(fileText(system.path() + "/" + name), "root's own\n") << name;
+
+    // Without the links the files are made anew, as the user's; then each keeps its mode.
+    for (const std::string& link : {storePath(), lastScan})
+        ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(ctl({"scan"}).exitCode, 0);
+    ASSERT_EQ(::chmod(lastScan.c_str(), 0640), 0);
+    ASSERT_EQ(ctl({"scan", "-l", "0"}).exitCode, 1);
+    EXPECT_EQ(fileText(lastScan), "not-found\n");
+    for (const std::string& made : {storePath(), lastScan}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(made.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, nobodyId) << made;
+        EXPECT_EQ(status.st_mode & 07777, made == lastScan ? 0640u : 0600u) << made;
+    }
 }
 
 TEST_F(TempikctlFaults, GarbageInTheSettingsFileBetweenTwoRuns)

@@ -132,6 +132,12 @@ TEST_F(Readers, AnNgReplyIsReportedAndFailsOnlyWithStrictAndTheLogKeepsEveryExch
     for (std::string text; std::getline(in, text); ++lines)
         EXPECT_TRUE(std::regex_match(text, line)) << text;
     EXPECT_EQ(lines, 4);
+
+    // A status query answered by a command's reply is no status: no serial number comes of it.
+    PseudoTerminal confused;
+    ASSERT_EQ(::symlink(confused.slavePath().c_str(), (folder() + "/ports/COM5").c_str()), 0);
+    FarEnd other(confused, [](const std::string&, int) { return FarEnd::Answer{buildReplyFrame("004200BENG"), false}; });
+    EXPECT_EQ(ctl({"-p", "5", "set-volume", "3"}).out, "Set Error (COM5 " + folder() + "/ports/COM5, S/N -, reply none)\n");
 }
 
 TEST_F(Readers, AllFindsEveryReaderEachAtItsOwnLineAndSetsThemAtOnce)
@@ -192,22 +198,38 @@ TEST_F(Readers, PortsListsEachEntryWithWhatItIsAndWhetherItMayBeOpened)
     if (geteuid() != 0 || ::mknod(locked.c_str(), S_IFCHR | 0000, makedev(1, 3)) != 0)
         GTEST_SKIP() << "making a device node needs root";
     ASSERT_EQ(::chmod(sim.slavePath().c_str(), 0666), 0);   // the reader's own line is open to all
-    ASSERT_EQ(::symlink(locked.c_str(), (folder() + "/ports/COM2").c_str()), 0);
-    ASSERT_EQ(::symlink((root.path() + "/unplugged").c_str(), (folder() + "/ports/COM3").c_str()), 0);
+    const std::string ports = folder() + "/ports/";
+    ASSERT_EQ(::symlink(locked.c_str(), (ports + "COM2").c_str()), 0);
+    ASSERT_EQ(::symlink((root.path() + "/unplugged\x1b[2J\xff").c_str(), (ports + "COM3").c_str()), 0);
+    // What an operation opens: the URL of a URL file, but a link to one, or one too long to be
+    // read, is a file like any other; so are an empty file and a folder.
+    writeFile(ports + "COM4", "rfc2217://127.0.0.1:4001\n");
+    writeFile(root.path() + "/url.txt", "socket://127.0.0.1:4002\n");
+    ASSERT_EQ(::symlink((root.path() + "/url.txt").c_str(), (ports + "COM5").c_str()), 0);
+    writeFile(ports + "COM6", "socket://127.0.0.1:4003?" + std::string(2000, '0') + "\n");
+    writeFile(ports + "COM7", "");
+    ASSERT_EQ(::mkdir((ports + "COM8").c_str(), 0755), 0);
     ASSERT_EQ(::chmod(root.path().c_str(), 0755), 0);
 
-    const ProgramResult result = runProgram(ctlBinaryPath(), {"ports"}, std::chrono::seconds(10), true);
-    if (result.exitCode == 126)
-        GTEST_SKIP() << "user nobody cannot run the program from this build folder";
-    EXPECT_EQ(result.out, "COM1  " + sim.portLinkPath() + "  pseudo-terminal  free\n"
-                          "COM2  " + folder() + "/ports/COM2  character device  permission denied (mode 0000, group root): the device's owner must grant read and write access\n"
-                          "COM3  " + folder() + "/ports/COM3  -  missing (no device behind the entry)\n")
+    const ProgramResult result = runUnprivileged(ctlBinaryPath(), {"ports"}, root.path());
+    if (const std::string why = couldNotRun(result); !why.empty())
+        GTEST_SKIP() << "user nobody cannot run tempikctl here: " << why;
+    const std::string noUrl = "  regular file  not a serial device (a network port's URL must be the entry itself, "
+                              "on a first line of at most 1024 bytes)\n";
+    EXPECT_EQ(result.out, "COM1  " + ports + "COM1 -> " + sim.slavePath() + "  pseudo-terminal  free\n"
+                          "COM2  " + ports + "COM2 -> " + locked + "  character device  permission denied (mode 0000, group root): the device's owner must grant read and write access\n"
+                          "COM3  " + ports + "COM3 -> " + root.path() + "/unplugged\\x1b[2J\\xff  -  missing (no device behind the entry)\n"
+                          "COM4  rfc2217://127.0.0.1:4001  RFC 2217 server  network\n"
+                          "COM5  " + ports + "COM5 -> " + root.path() + "/url.txt" + noUrl +
+                          "COM6  " + ports + "COM6" + noUrl +
+                          "COM7  " + ports + "COM7  regular file  not a serial device\n"
+                          "COM8  " + ports + "COM8  folder  not a serial device\n")
         << result.err;
 
     // A scan that finds no reader names the port it was refused and the remedy.
-    const ProgramResult scan = runProgram(ctlBinaryPath(), {"--all", "--ports", "2", "scan"}, std::chrono::seconds(10), true);
-    EXPECT_EQ(scan.exitCode, 1);
-    EXPECT_NE(scan.err.find("tempikctl: COM2 (" + folder() + "/ports/COM2): permission denied (mode 0000, group root): "
+    const ProgramResult scan = runUnprivileged(ctlBinaryPath(), {"--all", "--ports", "2", "scan"}, root.path());
+    EXPECT_EQ(scan.exitCode, 3);
+    EXPECT_NE(scan.err.find("tempikctl: COM2 (" + ports + "COM2): permission denied (mode 0000, group root): "
                             "the device's owner must grant read and write access\n"),
               std::string::npos)
         << scan.err;

@@ -1,6 +1,7 @@
 // The real tempikctl binary against the simulated reader on a pseudo-terminal.
 #include "tests/support/fake_device.h"
 #include "tests/support/far_end.h"
+#include "tests/support/ser2net.h"
 #include "tests/support/sim_process.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +160,11 @@ TEST_F(TempikctlTest, APortThatCannotBeOpenedIsExitCodeThree)
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.out, "{\"command\":\"set-volume\",\"outcome\":\"failed\",\"message\":\"Set Error\","
                           "\"port\":9,\"device\":\"\",\"serial\":\"\",\"reply\":\"none\",\"error\":\"no such port\"}\n");
+    // A scan of a named port that refuses the connection says so, and where.
+    const std::string refused = "socket://127.0.0.1:" + std::to_string(freeTcpPort());
+    const ProgramResult scan = ctl({"--port", refused, "scan"});
+    EXPECT_EQ(scan.exitCode, 3);
+    EXPECT_EQ(scan.err.rfind("tempikctl: COM1 (" + refused + "): ", 0), 0u) << scan.err;
 }
 
 TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
@@ -248,4 +254,12 @@ TEST(TempikctlOutput, ReaderTextsAndPathsAreEscaped)
     EXPECT_EQ(json.out.find('\xe9'), std::string::npos) << json.out;
     EXPECT_NE(json.out.find("/caf\\u00e9/KESTO/ports/COM1\""), std::string::npos) << json.out;
     EXPECT_NE(json.out.find("\"serial\":\"\\u001b[2J\\u001b]0;\""), std::string::npos) << json.out;
+
+    // The set result line and the --all line, as the scan prints them.
+    const std::string escapedPath = root.path() + "/caf\\xe9/KESTO/ports/COM1";
+    const ProgramResult set = runProgram(ctlBinaryPath(), {"-p", "1", "set-volume", "3"}, std::chrono::seconds(20));
+    EXPECT_EQ(set.out, "Set Ok (COM1 " + escapedPath + ", S/N \\x1b[2J\\x1b]0;, reply OK)\n") << set.err;
+    const ProgramResult all = runProgram(ctlBinaryPath(), {"--all", "--ports", "1", "scan"}, std::chrono::seconds(20));
+    EXPECT_EQ(all.out, "COM1 " + escapedPath + " 19200,e,8,1 \\x1b[2J\\x1b]0; 0042 \\x1b[31mRED: Get Reader Info Ok. (COM : #1)\n")
+        << all.err;
 }

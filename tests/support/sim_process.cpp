@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
 #include <grp.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -208,6 +210,34 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
     else if (WIFSIGNALED(status))
         result.signal = WTERMSIG(status);
     return result;
+}
+
+ProgramResult runUnprivileged(const std::string& path, const std::vector<std::string>& args,
+                              const std::string& reachableFolder, std::chrono::milliseconds timeout)
+{
+    if (geteuid() != 0)
+        return runProgram(path, args, timeout);
+    const std::string copy = reachableFolder + "/" + path.substr(path.rfind('/') + 1);
+    {
+        std::ifstream from(path, std::ios::binary);
+        std::ofstream to(copy, std::ios::binary | std::ios::trunc);
+        to << from.rdbuf();
+    }
+    if (::chmod(copy.c_str(), 0755) != 0) {
+        ProgramResult failed;
+        failed.err = "cannot copy " + path + " to " + reachableFolder;
+        return failed;
+    }
+    return runProgram(copy, args, timeout, true);
+}
+
+std::string couldNotRun(const ProgramResult& result)
+{
+    if (result.exitCode == 126)
+        return "it could not become user nobody";
+    if (result.exitCode == 127 || (result.exitCode == -1 && !result.timedOut && result.signal == 0))
+        return "it could not be started: " + result.err;
+    return {};
 }
 
 std::string simBinaryPath()

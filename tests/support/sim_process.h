@@ -28,6 +28,15 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
                          std::chrono::milliseconds timeout = std::chrono::seconds(10), bool asNobody = false,
                          const std::function<void(pid_t)>& started = {});
 
+// Runs path as the unprivileged user nobody when the tests run as root, as it is otherwise. The
+// build folder may lie where nobody cannot go (a clone in /root, a mktemp -d folder), so nobody
+// runs a copy of the program put in reachableFolder.
+ProgramResult runUnprivileged(const std::string& path, const std::vector<std::string>& args,
+                              const std::string& reachableFolder,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Why the program could not be started at all (as nobody, or from where it lies), or empty.
+std::string couldNotRun(const ProgramResult& result);
+
 // Paths of the built simulator and command-line tool.
 std::string simBinaryPath();
 std::string ctlBinaryPath();
