@@ -194,7 +194,7 @@ int main(int argc, char** argv)
         endByStopSignal();
         return code;
     } catch (const UsageError& error) {
-        std::cerr << "tempikctl: " << error.message << "\nTry 'tempikctl --help'.\n";
+        std::cerr << "tempikctl: " << terminalText(error.message) << "\nTry 'tempikctl --help'.\n";
         return exitUsage;
     }
 }

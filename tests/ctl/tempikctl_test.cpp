@@ -192,7 +192,7 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         {"scan", "--ports", "1-3"},
         {"settings", "--all"},
         {"scan", "--line", "12345,n,8,1"},
-        {"set-icon", "/nonexistent/icon.ico"},
+        {"set-icon", "/nonexistent/\x1b[2Jicon.ico"},   // echoed escaped
         {"set-icon", sim.configRoot()},   // a folder, a device and a FIFO hold no picture
         {"set-icon", "/dev/null"},
         {"set-icon", fifo},
@@ -206,6 +206,7 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
         SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args[1] : ""));
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_NE(result.err.find("tempikctl: "), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find('\x1b'), std::string::npos) << result.err;
         EXPECT_EQ(result.out, "");
     }
     // Within its limit the window would send it as it stands, and so does the command line.
