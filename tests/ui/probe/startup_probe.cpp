@@ -2,10 +2,10 @@
 // the time since the launch (given by the caller in nanoseconds since the epoch) and the
 // resident memory, printed as "startup_ms=... rss_kb=...".
 #include "app/platform.h"
-#include "ui/window/application.h"
-#include "ui/window/frm_module.h"
-#include "ui/window/icon_file_chooser.h"
-#include "ui/window/tone.h"
+#include "ui/qt/application.h"
+#include "ui/qt/frm_module.h"
+#include "ui/qt/icon_file_chooser.h"
+#include "ui/form/tone.h"
 
 #include <QApplication>
 #include <QFile>
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
                              std::chrono::system_clock::now().time_since_epoch()).count();
         const double ms = launched ? static_cast<double>(now - std::atoll(launched)) / 1e6 : -1.0;
         std::printf("startup_ms=%.1f rss_kb=%ld visible=%d\n", ms, residentKb(), frmModule.isVisible() ? 1 : 0);
-        frmModule.btnExitClick();   // the only way out of the window
+        frmModule.form().click("btnExit");   // the only way out of the window
     });
     QApplication::exec();
     return 0;
