@@ -21,8 +21,9 @@ check() {  # check WHAT COMMAND...: one verdict
 same() { [ "$1" = "$2" ] || { diff <(echo "$2") <(echo "$1") >&2; false; }; }
 # A Windows path as the shell sees it.
 unix() { winepath -u "$1"; }
-# Wine's console and reg end lines with CR LF.
-run() { echo "\$ wine $*" >&2; wine "$@" | tr -d '\r'; }
+# Wine's console and reg end lines with CR LF. The command and its output go to stderr too, as
+# the transcript of the run.
+run() { echo "\$ wine $*" >&2; wine "$@" | tr -d '\r' | tee /dev/stderr; }
 # Waits for an event that comes from a process this script cannot wait for: the uninstaller
 # copies itself to a temporary folder, starts that copy and returns at once.
 wait_until() {
