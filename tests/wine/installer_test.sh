@@ -23,7 +23,16 @@ same() { [ "$1" = "$2" ] || { diff <(echo "$2") <(echo "$1") >&2; false; }; }
 unix() { winepath -u "$1"; }
 # Wine's console and reg end lines with CR LF. The command and its output go to stderr too, as
 # the transcript of the run.
-run() { echo "\$ wine $*" >&2; wine "$@" | tr -d '\r' | tee /dev/stderr; }
+run() {
+    echo "\$ wine $*" >&2
+    local out status=0
+    out=$(wine "$@" | tr -d '\r') || status=$?
+    if [ -n "$out" ]; then
+        echo "$out" >&2
+        echo "$out"
+    fi
+    return "$status"
+}
 # Waits for an event that comes from a process this script cannot wait for: the uninstaller
 # copies itself to a temporary folder, starts that copy and returns at once.
 wait_until() {
@@ -87,6 +96,8 @@ echo "== silent install into the default folder"
 check "setup /S exits 0" run "$setup" /S
 check "installed in %LOCALAPPDATA%\\Programs" installed_in "$default_folder"
 here=$(unix "$default_folder")
+(cd "$here" && ls -l) >&2
+(cd "$start_menu" && ls -l) >&2
 check "the installed tempikctl.exe runs" \
     same "$(run "$default_folder\\tempikctl.exe" --version | sed 's/(revision .*)/(revision)/')" \
     "tempikctl V1.40-01 (revision)"
@@ -123,6 +134,7 @@ check "the settings kept" same "$(values "$settings_key")" "$settings"
 
 echo "== silent uninstall"
 check "uninstall.exe /S ends" uninstall_from "$default_folder"
+(cd "$here" && echo "left in the program folder:" && ls -l) >&2
 for file in "${program_files[@]}"; do check "$file removed" gone "$here/$file"; done
 check "the Start menu folder removed" gone "$start_menu"
 check "the uninstall entry removed" eval '! wine reg query "$uninstall_key" >/dev/null 2>&1'
