@@ -38,12 +38,12 @@ done
 
 echo "== the unpacked tempikctl sets the volume of the unpacked tempik-sim"
 work=$(mktemp -d)
-trap 'kill "$SIM_PID" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${SIM_PID:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 dpkg-deb -x "$deb" "$work/root"
 bin="$work/root/usr/bin"
 export XDG_CONFIG_HOME="$work/config"
 coproc SIM { exec "$bin/tempik-sim" --link "$XDG_CONFIG_HOME/KESTO/ports/COM3" --state "$work/state.json"; }
-read -r -t 5 ready slave <&"${SIM[0]}"
+read -r -t 5 ready slave <&"${SIM[0]}" || { echo "tempik-sim did not start" >&2; exit 1; }
 echo "simulated reader: $ready $slave"
 "$bin/tempikctl" --version
 result=$("$bin/tempikctl" --port 3 set-volume 4)

@@ -109,8 +109,8 @@ check "the command prompt finds tempikctl" \
 
 echo "== the installed tempikctl.exe finds the simulated reader on COM12"
 coproc SIM { exec "$linux_build/app/tempik-sim" --link "$TEMPIK_WINE_ROOT/KESTO/ports/COM12"; }
-trap 'kill "$SIM_PID" 2>/dev/null || true' EXIT
-read -r -t 5 ready slave <&"${SIM[0]}"
+trap 'kill "${SIM_PID:-}" 2>/dev/null || true' EXIT
+read -r -t 5 ready slave <&"${SIM[0]}" || { echo "tempik-sim did not start" >&2; exit 1; }
 echo "simulated reader: $ready $slave"
 check "scan on COM12" same "$(run "$default_folder\\tempikctl.exe" --port 12 scan)" "$(cat <<'EOF'
 Get Reader Info Ok. (COM : #12)
