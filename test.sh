@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (unit, end-to-end over pseudo-terminals,
 # window tests on the offscreen platform), then all of them again built with AddressSanitizer
-# and UndefinedBehaviorSanitizer (in build-sanitize/); then the Windows build (build-windows/) and
-# its tests under Wine. Arguments go to both ctest runs (./test.sh -L link). Benchmarks are
-# separate: bench/run.sh; fuzzers: fuzz/run.sh.
+# and UndefinedBehaviorSanitizer (in build-sanitize/); then the Windows build (build-windows/),
+# its tests and its setup program under Wine, and the Debian package (build-deb/). Arguments go
+# to both ctest runs (./test.sh -L link). Benchmarks are separate: bench/run.sh; fuzzers:
+# fuzz/run.sh.
 set -euo pipefail
 cd "$(dirname "$0")"
 # The benchmarks are built too, so they cannot rot; bench/run.sh runs them.
@@ -22,3 +23,13 @@ ctest --test-dir build-sanitize --output-on-failure -j2 "$@"
 echo "== the Windows build, its unit tests and tempikctl.exe under Wine"
 scripts/build-windows.sh
 tests/wine/prefix.sh tests/wine/run.sh "$root/build" "$root/build-windows"
+source scripts/version.sh
+setup="$root/build-windows/tempik-config-$version-setup.exe"
+if [ -f "$setup" ]; then  # made once the window is built for Windows
+    echo "== the setup program under Wine"
+    tests/wine/prefix.sh tests/wine/installer_test.sh "$root/build" "$setup"
+fi
+
+echo "== the Debian package"
+scripts/build-deb.sh
+tests/deb/package_test.sh "$root/build-deb/tempik-config_$version-1_amd64.deb"

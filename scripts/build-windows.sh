@@ -25,3 +25,12 @@ if [ ! -f "$out/build.ninja" ]; then
         -DTEMPIK_BUILD_WINDOW=OFF -DGTest_DIR="$gtest/lib/cmake/GTest"
 fi
 cmake --build "$out" -j"$(nproc)"
+
+# The setup program build-windows/tempik-config-<version>-setup.exe, once the window is built
+# here too.
+if [ -f "$out/app/tempik-config.exe" ]; then
+    source "$root/scripts/version.sh"
+    "$root/scripts/make-installer.sh" "$out/app" "$out/tempik-config-$version-setup.exe"
+else
+    echo "build-windows.sh: no tempik-config.exe, so no setup program" >&2
+fi
