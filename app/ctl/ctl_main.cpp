@@ -9,6 +9,7 @@
 #include "app/ctl/ctl_url_port.h"
 #include "app/platform.h"
 #include "app/stop_signals.h"
+#include "link/network_url.h"
 #include "link/stop_request.h"
 #include "texts/text_table.h"
 
@@ -22,6 +23,16 @@ namespace {
 bool isOpenFailure(DeviceFailure failure)
 {
     return failure != DeviceFailure::none && failure != DeviceFailure::gone;
+}
+
+// A raw network port carries bytes at whatever line its server keeps: the reader has moved to a
+// line the port cannot follow.
+void tellRawPortKeepsItsLine(const std::string& device, const std::string& readerLine)
+{
+    const std::optional<NetworkAddress> address = parseNetworkUrl(device);
+    if (address && !address->rfc2217)
+        std::cerr << "tempikctl: " << terminalText(device) << " is a raw network port and cannot follow the reader to "
+                  << readerLine << ": change the server's own line to reach the reader again\n";
 }
 
 int printSettings(const Settings& settings, bool json)
@@ -68,6 +79,9 @@ int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, 
         std::cerr << "tempikctl: could not record the scan's outcome in " << configFolder << "\n";
     if (!found)
         tellRefusedPorts(run.link.refusedForPermission(), std::cerr);
+    // A port named by URL that could not be used: say why, not only that no reader answered.
+    if (!found && request.portUrl && run.link.lastFailure() != DeviceFailure::none)
+        std::cerr << "tempikctl: " << portName(UrlPort::number) << ": " << describe(run.link.lastFailure()) << "\n";
     Report report = run.scanReport(request.command, found);
     tellUnsaved(run, store, report);
     if (request.json) {
@@ -102,7 +116,7 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
         code = exitNoReader;
     else if (outcome == OperationOutcome::failed && isOpenFailure(failure))
         code = exitPortClosed;
-    else if (outcome != OperationOutcome::accepted || (request.strict && run.wire.replyVerdict() == "NG"))
+    else if (outcome != OperationOutcome::accepted || (request.strict && run.wire.failsStrict()))
         code = exitRefused;
 
     Report report = run.setReport(request.command, outcome);
@@ -115,6 +129,8 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
         std::cout << run.setLine(outcome) << "\n";
     if (code == exitPortClosed)
         std::cerr << "tempikctl: " << portName(run.settings.link.ScanCommNo) << ": " << describe(failure) << "\n";
+    if (outcome == OperationOutcome::accepted && (request.command == "set-baud" || request.command == "factory-default"))
+        tellRawPortKeepsItsLine(run.link.lastDevicePath(), run.settings.link.ScanBaudRate);
     if (code == exitNoReader)
         std::cerr << (last == LastScan::notFound ? "tempikctl: the last scan found no reader; "
                                                  : "tempikctl: no reader known; ")
