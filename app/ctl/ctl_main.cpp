@@ -79,9 +79,6 @@ int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, 
         std::cerr << "tempikctl: could not record the scan's outcome in " << configFolder << "\n";
     if (!found)
         tellRefusedPorts(run.link.refusedForPermission(), std::cerr);
-    // A port named by URL that could not be used: say why, not only that no reader answered.
-    if (!found && request.portUrl && run.link.lastFailure() != DeviceFailure::none)
-        std::cerr << "tempikctl: " << portName(UrlPort::number) << ": " << describe(run.link.lastFailure()) << "\n";
     Report report = run.scanReport(request.command, found);
     tellUnsaved(run, store, report);
     if (request.json) {
