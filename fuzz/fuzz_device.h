@@ -33,6 +33,8 @@ public:
     bool open(const std::string&, const std::string&) override { return true; }
     void close() override {}
     void write(const uint8_t*, size_t count) override { written_ += count; }
+    // The stream is the reply under test: it arrives after the request, so nothing is dropped.
+    void discardInput() override {}
 
     ReadOutcome readByte(uint8_t& value) override
     {

@@ -58,8 +58,10 @@ std::optional<LineDefinition> parseLineDefinition(const std::string& text)
     if (!parseUnsigned(fields[2], dataBits) || dataBits < 5 || dataBits > 8)
         return std::nullopt;
     // One and a half stop bits exist only beside 5 data bits; a line takes them as two.
-    if (fields[3] == "1.5")
+    if (fields[3] == "1.5") {
         stopBits = 2;
+        line.oneAndHalfStopBits = true;
+    }
     else if (!parseUnsigned(fields[3], stopBits) || (stopBits != 1 && stopBits != 2))
         return std::nullopt;
     line.speed = static_cast<unsigned>(speed);

@@ -12,6 +12,7 @@ struct LineDefinition {
     char parity = 'n';    // 'n' none, 'e' even, 'o' odd, 'm' mark, 's' space
     int dataBits = 8;     // 5 to 8
     int stopBits = 1;     // 1 or 2 ("1.5" is taken as 2)
+    bool oneAndHalfStopBits = false;   // "1.5": a line that has them takes them, others take 2
 };
 
 // The speeds a line may be set to: the standard ones from 110 to 230400 bits per second.

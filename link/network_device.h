@@ -12,6 +12,9 @@ namespace tempik {
 class NetworkDevice final : public SerialDevice {
 public:
     static constexpr int connectLimitMs = 2000;
+    // The most bytes received and not yet read that are kept; more are dropped, as a serial
+    // port's full input buffer drops them.
+    static constexpr size_t keptLimit = 4096;
 
     explicit NetworkDevice(std::unique_ptr<NetworkSocket> socket);
     ~NetworkDevice() override;
@@ -26,12 +29,17 @@ public:
     void close() override;
     void write(const uint8_t* data, size_t count) override;
     ReadOutcome readByte(uint8_t& value) override;
+    void discardInput() override;
     DeviceFailure failure() const override { return failure_; }
     std::optional<uint32_t> replyWaitMs() const override { return replyWaitMs_; }
+    size_t keptBytes() const { return received_.size(); }
 
 private:
-    // Receives once, until bytes come or the deadline passes; false when the connection is gone.
-    bool receiveUntil(int64_t deadlineNs);
+    // Receives once, until bytes come or the deadline passes: the count received, -1 when the
+    // connection is gone.
+    long receiveUntil(int64_t deadlineNs);
+    bool lost() const;
+    void loseConnection(DeviceFailure why);
     bool send(const std::vector<uint8_t>& bytes);
     void settle();
 

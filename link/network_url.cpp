@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <string_view>
 
 namespace tempik {
 
@@ -16,6 +17,16 @@ constexpr const char* socketScheme = "socket://";
 bool startsWith(const std::string& text, const char* prefix)
 {
     return text.rfind(prefix, 0) == 0;
+}
+
+// Schemes are case-insensitive: "RFC2217://" names the same port.
+bool startsWithScheme(const std::string& text, const char* scheme)
+{
+    const std::string_view wanted(scheme);
+    return text.size() >= wanted.size() &&
+           std::equal(wanted.begin(), wanted.end(), text.begin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 std::optional<unsigned long> decimal(const std::string& digits, unsigned long highest)
@@ -41,7 +52,7 @@ std::string trimmed(const std::string& text)
 
 bool isNetworkUrl(const std::string& text)
 {
-    return startsWith(text, rfc2217Scheme) || startsWith(text, socketScheme);
+    return startsWithScheme(text, rfc2217Scheme) || startsWithScheme(text, socketScheme);
 }
 
 std::optional<NetworkAddress> parseNetworkUrl(const std::string& text)
@@ -49,7 +60,7 @@ std::optional<NetworkAddress> parseNetworkUrl(const std::string& text)
     if (!isNetworkUrl(text))
         return std::nullopt;
     NetworkAddress address;
-    address.rfc2217 = startsWith(text, rfc2217Scheme);
+    address.rfc2217 = startsWithScheme(text, rfc2217Scheme);
     std::string rest = text.substr(std::string(address.rfc2217 ? rfc2217Scheme : socketScheme).size());
 
     if (const size_t query = rest.find('?'); query != std::string::npos) {
@@ -96,9 +107,17 @@ std::optional<std::string> networkUrlInFile(const std::string& path)
         line += c;
     if (line.size() > longestLine)
         return std::nullopt;
+    // A byte-order mark is what some editors put first in a UTF-8 file.
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    if (startsWith(line, byteOrderMark.c_str()))
+        line.erase(0, byteOrderMark.size());
     line = trimmed(line);
     if (!isNetworkUrl(line))
         return std::nullopt;
+    // The scheme in lower case, so that whoever reads the URL again sees it as written here.
+    const size_t schemeEnd = line.find("://");
+    std::transform(line.begin(), line.begin() + static_cast<long>(schemeEnd), line.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     return line;
 }
 

@@ -14,6 +14,7 @@ public:
     void keepLineAtClose() override { current_->keepLineAtClose(); }
     void write(const uint8_t* data, size_t count) override { current_->write(data, count); }
     ReadOutcome readByte(uint8_t& value) override { return current_->readByte(value); }
+    void discardInput() override { current_->discardInput(); }
     DeviceFailure failure() const override { return current_->failure(); }
     std::optional<uint32_t> replyWaitMs() const override { return current_->replyWaitMs(); }
 

@@ -56,17 +56,30 @@ void ReaderLink::writeBlock(const uint8_t* bytes, size_t count)
 void ReaderLink::writeBlock(const uint8_t* bytes, size_t count, uint32_t pauseMs)
 {
     device_.write(bytes, count);
-    // A write that gave up (output that never drains) leaves the device gone.
-    if (device_.failure() == DeviceFailure::gone)
-        lastFailure_ = DeviceFailure::gone;
+    const DeviceFailure failure = device_.failure();
+    if (failure == DeviceFailure::gone || failure == DeviceFailure::noRfc2217Server)
+        noteDeviceLoss();
     clock_.sleepMs(pauseMs);
+}
+
+bool ReaderLink::deviceLost() const
+{
+    return lastFailure_ == DeviceFailure::gone || lastFailure_ == DeviceFailure::noRfc2217Server;
+}
+
+// A write that gave up (output that never drains, a closed connection), or a read that found
+// the device gone, leaves it lost until the next open.
+void ReaderLink::noteDeviceLoss()
+{
+    const DeviceFailure failure = device_.failure();
+    lastFailure_ = failure == DeviceFailure::noRfc2217Server ? failure : DeviceFailure::gone;
 }
 
 bool ReaderLink::readByte(uint8_t& value)
 {
     const ReadOutcome outcome = device_.readByte(value);
     if (outcome == ReadOutcome::gone)
-        lastFailure_ = DeviceFailure::gone;
+        noteDeviceLoss();
     return outcome == ReadOutcome::byte;
 }
 
@@ -87,7 +100,7 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     // The frame carries no length, but the payload is counted up to its first zero byte, as a
     // C string would be; a payload past 255 bytes is outside the format and is not sent.
     const size_t n = strnlen(payload.c_str(), payload.size());
-    if (n == 0 || n > 255 || stopRequested())
+    if (n == 0 || n > 255 || stopRequested() || deviceLost())
         return false;
 
     const auto* bytes = reinterpret_cast<const uint8_t*>(payload.data());
@@ -97,6 +110,10 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     writeByte(STX);
     for (char digit : digits)
         writeByte(static_cast<uint8_t>(digit));
+    // The reader answers only after the CR: whatever came before it is a reply that missed its
+    // own wait (or noise), never this request's. Dropped here rather than after the CR, so a
+    // quick reply cannot be dropped with it.
+    device_.discardInput();
     writeByte(CR);
     replyLength_ = 0;
     if (observer_)
@@ -104,7 +121,7 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
 
     if (!awaitReply) {
         waitMilliseconds(clock_, unawaitedSpinMs);
-        return true;
+        return !deviceLost();
     }
 
     std::vector<uint8_t> received;
@@ -126,7 +143,7 @@ bool ReaderLink::sendCommand(const std::string& payload, bool awaitReply)
     size_t eotMark = 0;
     // The deadline is measured after every read, a byte or not: a far end that never stops
     // sending, and never sends a CR, must not hold the exchange.
-    while (elapsed <= replyWaitMs_ && !stopRequested()) {
+    while (elapsed <= replyWaitMs_ && !stopRequested() && !deviceLost()) {
         uint8_t b = 0;
         const bool got = readByte(b);
         if (!got && pump_)

@@ -62,6 +62,8 @@ public:
     // Why the last open failed, or that the device went away; and the path it resolved to.
     DeviceFailure lastFailure() const { return lastFailure_; }
     const std::string& lastDevicePath() const { return lastPath_; }
+    // The device went away, or turned out unusable, since the last open: nothing more is sent.
+    bool deviceLost() const;
     // The ports (and their devices) whose open was refused for lack of permission since the last
     // forget: a scan that finds no reader can tell the operator why and what to do.
     const std::vector<std::pair<int, std::string>>& refusedForPermission() const { return refused_; }
@@ -83,6 +85,7 @@ public:
 
 private:
     bool firstEotFollowsFourBytes() const;
+    void noteDeviceLoss();
     void writeBlock(const uint8_t* bytes, size_t count, uint32_t pauseMs);
 
     SerialDevice& device_;

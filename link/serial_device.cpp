@@ -12,6 +12,9 @@ const char* describe(DeviceFailure failure)
     case DeviceFailure::notSerial: return "not a serial device";
     case DeviceFailure::gone: return "device went away";
     case DeviceFailure::unreachable: return "no answer at that network address";
+    case DeviceFailure::refused: return "connection refused";
+    case DeviceFailure::unknownHost: return "unknown host name";
+    case DeviceFailure::noRfc2217Server: return "no RFC 2217 server at that address";
     case DeviceFailure::other: return "cannot open port";
     }
     return "cannot open port";

@@ -18,7 +18,10 @@ enum class DeviceFailure {
     accessDenied,  // permissions
     notSerial,     // opened, but not a terminal device
     gone,          // unplugged adapter, closed pseudo-terminal master, closed connection
-    unreachable,   // a network port's server refused or did not answer the connection
+    unreachable,   // a network port's server did not answer the connection
+    refused,       // a network port's server refused the connection
+    unknownHost,   // a network port's host name not found within the open's limit
+    noRfc2217Server,  // the server never agreed to the COM-PORT-OPTION
     other,
 };
 
@@ -48,6 +51,9 @@ public:
     // Reads at most one byte, waiting at most about 1 ms; never returns at once on a gone
     // device, so a caller's loop cannot spin.
     virtual ReadOutcome readByte(uint8_t& value) = 0;
+    // Drops whatever input has arrived and not been read: a reply that came after its wait
+    // must not be taken for the next request's.
+    virtual void discardInput() = 0;
     // Kind of the last failure (open or gone), none after a clean open.
     virtual DeviceFailure failure() const = 0;
     // A reply wait of its own, longer than the link's, for a port far away (a network port's

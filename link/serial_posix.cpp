@@ -216,6 +216,12 @@ void PosixSerialDevice::close()
     haveSavedTermios_ = false;
 }
 
+void PosixSerialDevice::discardInput()
+{
+    if (fd_ >= 0)
+        tcflush(fd_, TCIFLUSH);
+}
+
 void PosixSerialDevice::write(const uint8_t* data, size_t count)
 {
     if (fd_ < 0 || outputStalled_)

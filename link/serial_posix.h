@@ -33,6 +33,7 @@ public:
     void keepLineAtClose() override { keepLine_ = true; }
     void write(const uint8_t* data, size_t count) override;
     ReadOutcome readByte(uint8_t& value) override;
+    void discardInput() override;
     DeviceFailure failure() const override { return failure_; }
 
     int descriptor() const { return fd_; }

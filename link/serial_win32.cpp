@@ -77,6 +77,11 @@ public:
     void close() override;
     void write(const uint8_t* data, size_t count) override;
     ReadOutcome readByte(uint8_t& value) override;
+    void discardInput() override
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            PurgeComm(handle_, PURGE_RXCLEAR);
+    }
     DeviceFailure failure() const override { return failure_; }
 
 private:

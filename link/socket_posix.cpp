@@ -1,12 +1,14 @@
 // The TCP connection of a network port on POSIX sockets: non-blocking, Nagle off so each write
 // leaves at once before its pause, waits on poll against a monotonic deadline.
 #include "link/clock.h"
+#include "link/host_lookup.h"
 #include "link/posix_wait.h"
 #include "link/network_socket.h"
 
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -23,12 +25,37 @@ namespace {
 
 constexpr int64_t sendGiveUpNs = 2'000'000'000;
 
+struct FreeAddresses {
+    void operator()(addrinfo* list) const { freeaddrinfo(list); }
+};
+using Addresses = std::unique_ptr<addrinfo, FreeAddresses>;
+
+// The addresses of host, or none when the lookup fails or has not ended by the deadline.
+Addresses lookUp(const std::string& host, uint16_t port, int64_t deadlineNs)
+{
+    auto lookup = [host, port]() -> Addresses {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+            return nullptr;
+        return Addresses(found);
+    };
+    std::optional<Addresses> found =
+        callWithin<Addresses>(std::move(lookup), std::chrono::nanoseconds(deadlineNs - monotonicNanoseconds()));
+    return found ? std::move(*found) : nullptr;
+}
+
 DeviceFailure connectFailure(int error)
 {
     switch (error) {
     case EACCES:
     case EPERM:
         return DeviceFailure::accessDenied;
+    case ECONNREFUSED:
+        return DeviceFailure::refused;
     default:
         return DeviceFailure::unreachable;
     }
@@ -42,19 +69,14 @@ public:
     {
         close();
         const int64_t deadline = monotonicNanoseconds() + int64_t(timeoutMs) * 1'000'000;
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_flags = AI_NUMERICSERV;
-        addrinfo* found = nullptr;
-        if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) {
-            why = DeviceFailure::noSuchPort;
+        const Addresses found = lookUp(host, port, deadline);
+        if (!found) {
+            why = DeviceFailure::unknownHost;
             return false;
         }
         why = DeviceFailure::unreachable;
-        for (const addrinfo* a = found; a && fd_ < 0 && monotonicNanoseconds() < deadline; a = a->ai_next)
+        for (const addrinfo* a = found.get(); a && fd_ < 0 && monotonicNanoseconds() < deadline; a = a->ai_next)
             fd_ = connectOne(*a, deadline, why);
-        freeaddrinfo(found);
         return fd_ >= 0;
     }
 

@@ -1,7 +1,10 @@
 // The TCP connection of a network port on Winsock: non-blocking, Nagle off so each write leaves
 // at once before its pause, waits on select against a monotonic deadline.
 #include "link/clock.h"
+#include "link/host_lookup.h"
 #include "link/network_socket.h"
+
+#include <memory>
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -47,6 +50,29 @@ int waitFor(SOCKET s, bool write, int64_t deadlineNs)
     return FD_ISSET(s, &failed) ? -1 : 1;
 }
 
+struct FreeAddresses {
+    void operator()(addrinfo* list) const { freeaddrinfo(list); }
+};
+using Addresses = std::unique_ptr<addrinfo, FreeAddresses>;
+
+// The addresses of host, or none when the lookup fails or has not ended by the deadline.
+Addresses lookUp(const std::string& host, uint16_t port, int64_t deadlineNs)
+{
+    auto lookup = [host, port]() -> Addresses {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+            return nullptr;
+        return Addresses(found);
+    };
+    std::optional<Addresses> found =
+        callWithin<Addresses>(std::move(lookup), std::chrono::nanoseconds(deadlineNs - monotonicNanoseconds()));
+    return found ? std::move(*found) : nullptr;
+}
+
 void sleepUntil(int64_t deadlineNs)
 {
     const int64_t ns = deadlineNs - monotonicNanoseconds();
@@ -65,18 +91,13 @@ public:
         if (!winsockStarted())
             return false;
         const int64_t deadline = monotonicNanoseconds() + int64_t(timeoutMs) * 1'000'000;
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_flags = AI_NUMERICSERV;
-        addrinfo* found = nullptr;
-        if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) {
-            why = DeviceFailure::noSuchPort;
+        const Addresses found = lookUp(host, port, deadline);
+        if (!found) {
+            why = DeviceFailure::unknownHost;
             return false;
         }
-        for (const addrinfo* a = found; a && s_ == INVALID_SOCKET && monotonicNanoseconds() < deadline; a = a->ai_next)
-            s_ = connectOne(*a, deadline);
-        freeaddrinfo(found);
+        for (const addrinfo* a = found.get(); a && s_ == INVALID_SOCKET && monotonicNanoseconds() < deadline; a = a->ai_next)
+            s_ = connectOne(*a, deadline, why);
         return s_ != INVALID_SOCKET;
     }
 
@@ -125,7 +146,7 @@ public:
     }
 
 private:
-    static SOCKET connectOne(const addrinfo& address, int64_t deadline)
+    static SOCKET connectOne(const addrinfo& address, int64_t deadline, DeviceFailure& why)
     {
         SOCKET s = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
         if (s == INVALID_SOCKET)
@@ -133,8 +154,15 @@ private:
         u_long nonBlocking = 1;
         ioctlsocket(s, FIONBIO, &nonBlocking);
         bool connected = ::connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0;
-        if (!connected && WSAGetLastError() == WSAEWOULDBLOCK)
+        int error = connected ? 0 : WSAGetLastError();
+        if (error == WSAEWOULDBLOCK) {
             connected = waitFor(s, true, deadline) == 1;
+            int length = sizeof error;
+            if (connected || getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
+                error = 0;
+        }
+        if (error == WSAECONNREFUSED)
+            why = DeviceFailure::refused;
         if (!connected) {
             closesocket(s);
             return INVALID_SOCKET;

@@ -49,11 +49,13 @@ std::vector<uint8_t> TelnetCodec::lineCommands(const LineDefinition& line)
 {
     std::vector<uint8_t> baud;
     appendBigEndian(baud, line.speed);
-    const uint8_t parity = line.parity == 'e' ? 3 : line.parity == 'o' ? 2 : 1;
+    // The option's codes: NONE 1, ODD 2, EVEN 3, MARK 4, SPACE 5; stop size 1, 2, and 1.5 as 3.
+    const uint8_t parity = line.parity == 'o' ? 2 : line.parity == 'e' ? 3 : line.parity == 'm' ? 4 : line.parity == 's' ? 5 : 1;
+    const uint8_t stopSize = line.oneAndHalfStopBits ? 3 : static_cast<uint8_t>(line.stopBits);
     std::vector<uint8_t> out = command(SET_BAUDRATE, baud);
     for (const auto& part : {command(SET_DATASIZE, {static_cast<uint8_t>(line.dataBits)}),
                              command(SET_PARITY, {parity}),
-                             command(SET_STOPSIZE, {static_cast<uint8_t>(line.stopBits)})})
+                             command(SET_STOPSIZE, {stopSize})})
         out.insert(out.end(), part.begin(), part.end());
     return out;
 }

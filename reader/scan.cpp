@@ -96,7 +96,7 @@ bool ReaderOperations::btnScanClick()
             for (int query = 0; query < rememberedPortQueries && !found; ++query)
                 found = statusAnswered(link);
             channel.close();
-            if (link.lastFailure() == DeviceFailure::gone)
+            if (link.deviceLost())
                 gonePort = settings.ScanCommNo;
         }
     }
@@ -123,7 +123,7 @@ bool ReaderOperations::btnScanClick()
                 }
             }
             channel.close();
-            if (found || window.lockTicked() || link.lastFailure() == DeviceFailure::gone)
+            if (found || window.lockTicked() || link.deviceLost())
                 break;
         }
     }

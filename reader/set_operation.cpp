@@ -37,10 +37,13 @@ bool attempt(ReaderLink& link, const std::vector<CommandStep>& steps)
         link.clock().sleepMs(step.pauseMs);
         if (step.routine) {
             step.routine();
+            if (link.deviceLost())
+                return false;
             continue;
         }
         const bool answered = link.sendCommand(step.payload ? step.payload() : std::string(), step.awaitReply);
-        if (step.awaitReply && !answered)
+        // Blocks sent without a reply still fail on a device that went while they were sent.
+        if (!answered && (step.awaitReply || link.deviceLost()))
             return false;
     }
     return true;
@@ -75,8 +78,11 @@ OperationOutcome runSetOperation(ReaderSession& session, OperationFeedback& feed
         if (link.openChannel(settings.ScanCommNo, settings.ScanBaudRate)) {
             ChannelGuard channel(link);
             for (int i = 0; i < setAttempts; ++i) {
-                if (!attempt(link, steps))
+                if (!attempt(link, steps)) {
+                    if (link.deviceLost())
+                        break;
                     continue;
+                }
                 outcome = OperationOutcome::accepted;
                 if (options.onAccepted)
                     options.onAccepted();

@@ -100,7 +100,7 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
         if (entry.operation && portRun.found) {
             report = run.setReport(request.command, portRun.outcome);
             const bool refused = portRun.outcome != OperationOutcome::accepted ||
-                                 (request.strict && run.wire.replyVerdict() == "NG");
+                                 (request.strict && run.wire.failsStrict());
             allAccepted = allAccepted && !refused;
             if (!request.json)
                 std::cout << run.setLine(portRun.outcome) << "\n";

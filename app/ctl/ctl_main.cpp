@@ -10,6 +10,7 @@
 #include "app/ctl/ctl_url_port.h"
 #include "app/platform.h"
 #include "app/stop_signals.h"
+#include "link/network_url.h"
 #include "link/stop_request.h"
 #include "texts/text_table.h"
 
@@ -23,6 +24,16 @@ namespace {
 bool isOpenFailure(DeviceFailure failure)
 {
     return failure != DeviceFailure::none && failure != DeviceFailure::gone;
+}
+
+// A raw network port carries bytes at whatever line its server keeps: the reader has moved to a
+// line the port cannot follow.
+void tellRawPortKeepsItsLine(const std::string& device, const std::string& readerLine)
+{
+    const std::optional<NetworkAddress> address = parseNetworkUrl(device);
+    if (address && !address->rfc2217)
+        std::cerr << "tempikctl: " << terminalText(device) << " is a raw network port and cannot follow the reader to "
+                  << readerLine << ": change the server's own line to reach the reader again\n";
 }
 
 int printSettings(const Settings& settings, bool json)
@@ -110,7 +121,7 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
         code = exitNoReader;
     else if (outcome == OperationOutcome::failed && isOpenFailure(failure))
         code = exitPortClosed;
-    else if (outcome != OperationOutcome::accepted || (request.strict && run.wire.replyVerdict() == "NG"))
+    else if (outcome != OperationOutcome::accepted || (request.strict && run.wire.failsStrict()))
         code = exitRefused;
 
     Report report = run.setReport(request.command, outcome);
@@ -123,6 +134,8 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
         std::cout << run.setLine(outcome) << "\n";
     if (code == exitPortClosed)
         std::cerr << "tempikctl: " << portName(run.settings.link.ScanCommNo) << ": " << describe(failure) << "\n";
+    if (outcome == OperationOutcome::accepted && (request.command == "set-baud" || request.command == "factory-default"))
+        tellRawPortKeepsItsLine(run.link.lastDevicePath(), run.settings.link.ScanBaudRate);
     if (code == exitNoReader)
         std::cerr << (last == LastScan::notFound ? "tempikctl: the last scan found no reader; "
                                                  : "tempikctl: no reader known; ")

@@ -280,7 +280,7 @@ std::string usageText()
         "  -a, --all                     scan or set every reader on ports 1-32 at once, one\n"
         "                                thread per port; one result per reader\n"
         "      --ports LIST              with --all: only these ports, e.g. 1,3,5-8\n"
-        "  -s, --strict                  a set command whose reader replies NG fails (exit 1)\n"
+        "  -s, --strict                  a set command whose reply is not OK fails (exit 1)\n"
         "      --12h, --24h              set-time: how the reader shows the hour (default 12h)\n"
         "      --language english|gb|big5\n"
         "                                language of the messages and code page of the texts\n"
@@ -309,7 +309,7 @@ std::string usageText()
         "A ports/COM<n> file (not a link) whose first line is a URL as for --port names a network port.\n"
         "\n"
         "Exit status: 0 accepted or found; 1 \"Set Error\", \"Reader Not Find\", the version\n"
-        "error, NG with --strict, or with --all any reader that did not accept; 2 usage error;\n"
+        "error, NG or another reply with --strict, or with --all any reader that did not accept; 2 usage error;\n"
         "3 the port could not be opened; 4 no reader known (no scan yet, or the last scan\n"
         "found none).\n";
     return text;

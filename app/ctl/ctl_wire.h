@@ -44,6 +44,8 @@ public:
     // The reader's verdict on the commands of the last attempt: "NG" when any reply says so,
     // "OK" when every one does, "other" for replies that say neither, "none" without a reply.
     std::string replyVerdict() const;
+    // --strict: a reply that is not the command's own OK (NG, or another frame) fails.
+    bool failsStrict() const { return replyVerdict() == "NG" || replyVerdict() == "other"; }
 
 private:
     void sent(const std::vector<uint8_t>& frame);

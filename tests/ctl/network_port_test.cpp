@@ -137,6 +137,11 @@ TEST_F(NetworkPortTest, ARawPortGivenOnTheCommandLineCarriesNoLine)
     EXPECT_EQ(sim.stateField("volume").value_or(""), "6");
     // A port given as a URL is not remembered.
     EXPECT_EQ(ctl({"settings"}).out.substr(0, 12), "ScanCommNo=0");
+    // The reader moves to a line the raw port cannot follow: the user must change the server's.
+    result = ctl({"--port", url, "set-baud", "57600,e,8,1"});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.err, "tempikctl: " + url + " is a raw network port and cannot follow the reader to 57600,e,8,1: "
+                          "change the server's own line to reach the reader again\n");
 }
 
 TEST_F(NetworkPortTest, AServerKilledMidOperationOrAbsentEndsTheOperation)
@@ -160,5 +165,5 @@ TEST_F(NetworkPortTest, AServerKilledMidOperationOrAbsentEndsTheOperation)
 
     const ProgramResult absent = ctl(upload);
     EXPECT_EQ(absent.exitCode, 3) << absent.out << absent.err;
-    EXPECT_EQ(absent.err, "tempikctl: COM1: no answer at that network address\n");
+    EXPECT_EQ(absent.err, "tempikctl: COM1: connection refused\n");
 }

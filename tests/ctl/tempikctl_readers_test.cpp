@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -106,15 +107,16 @@ TEST_F(Readers, OptionsInEveryFormReachTheSameReader)
         << version.out;
 }
 
-TEST_F(Readers, AnNgReplyIsReportedAndFailsOnlyWithStrictAndTheLogKeepsEveryExchange)
+TEST_F(Readers, AnNgOrOtherReplyIsReportedAndFailsOnlyWithStrictAndTheLogKeepsEveryExchange)
 {
     PseudoTerminal pty;
     ASSERT_EQ(::mkdir(folder().c_str(), 0755), 0);
     ASSERT_EQ(::mkdir((folder() + "/ports").c_str(), 0755), 0);
     ASSERT_EQ(::symlink(pty.slavePath().c_str(), (folder() + "/ports/COM4").c_str()), 0);
-    FarEnd reader(pty, [](const std::string& payload, int) {
+    std::atomic<bool> ng{true};
+    FarEnd reader(pty, [&](const std::string& payload, int) {
         if (payload.rfind("0000BE", 0) == 0)
-            return FarEnd::Answer{buildReplyFrame("004200BENG"), false};
+            return FarEnd::Answer{buildReplyFrame(ng ? "004200BENG" : "00420012345678"), false};
         return FarEnd::answering(payload, 0);
     });
     const std::string log = root.path() + "/exchanges.log";
@@ -132,6 +134,11 @@ TEST_F(Readers, AnNgReplyIsReportedAndFailsOnlyWithStrictAndTheLogKeepsEveryExch
     for (std::string text; std::getline(in, text); ++lines)
         EXPECT_TRUE(std::regex_match(text, line)) << text;
     EXPECT_EQ(lines, 4);
+
+    // A well-formed reply that is not the command's own OK.
+    ng = false;
+    EXPECT_EQ(ctl({"-p", "4", "set-volume", "3"}).out, "Set Ok (COM4 " + device + ", S/N 12345678, reply other)\n");
+    EXPECT_EQ(ctl({"-p", "4", "--strict", "set-volume", "3"}).exitCode, 1);
 
     // A status query answered by a command's reply is no status: no serial number comes of it.
     PseudoTerminal confused;

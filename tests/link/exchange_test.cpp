@@ -15,6 +15,7 @@ namespace {
 using testing::FakeClock;
 using testing::FakeDevice;
 using testing::FakePortMap;
+using testing::ackReply;
 using testing::bytesOf;
 
 std::vector<uint8_t> operator+(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
@@ -215,12 +216,29 @@ TEST_F(ExchangeTest, MessagesAreProcessedOnlyBetweenEmptyReads)
     EXPECT_EQ(pumped, 0);
 }
 
-TEST_F(ExchangeTest, GoneDeviceIsNoByteUntilTheDeadline)
+TEST_F(ExchangeTest, GoneDeviceEndsTheWaitAndNothingIsWrittenUntilTheNextOpen)
 {
+    device.pendingInput = goodStatus;   // bytes a server sent before it went
     device.gone = true;
     EXPECT_FALSE(link.sendCommand("0000AS", true));
-    EXPECT_EQ(clock.nowMs() - requestDone, 121u);
+    EXPECT_EQ(clock.nowMs() - requestDone, 1u);
     EXPECT_EQ(link.lastFailure(), DeviceFailure::gone);
+    device.events.clear();
+    EXPECT_FALSE(link.sendCommand("0000BE3", false));
+    EXPECT_FALSE(link.sendCommand("0000AS", true));
+    EXPECT_TRUE(device.events.empty());
+}
+
+// A reply that came after its own wait (here: before this request) is not this request's reply.
+TEST_F(ExchangeTest, InputFromBeforeTheRequestIsDiscarded)
+{
+    device.pendingInput = ackReply();
+    EXPECT_FALSE(link.sendCommand("0000AS", true));
+    answerWith(goodStatus);
+    device.pendingInput = ackReply();
+    ASSERT_TRUE(link.openChannel(1, "19200,e,8,1"));
+    EXPECT_TRUE(link.sendCommand("0000AS", true));
+    EXPECT_EQ(link.replyLength(), goodStatus.size());
 }
 
 TEST_F(ExchangeTest, FloodWithoutCrEndsAtTheDeadlineAndTheTraceIsCut)

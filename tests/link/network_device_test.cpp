@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <fstream>
+#include <functional>
+#include <unistd.h>
 
 namespace tempik {
 namespace {
@@ -15,8 +18,11 @@ using Bytes = std::vector<uint8_t>;
 struct Script {
     std::deque<Bytes> incoming;   // one receive each
     bool closedAfter = false;     // then the server closes
+    bool sendsFail = false;       // output cannot leave (a server that never reads, a reset)
     Bytes sent;
+    int sendCalls = 0;
     std::string connectedTo;
+    std::function<void()> onReceive;
 };
 
 class FakeSocket final : public NetworkSocket {
@@ -30,11 +36,16 @@ public:
     void close() override {}
     bool send(const uint8_t* data, size_t count) override
     {
+        ++script_.sendCalls;
+        if (script_.sendsFail)
+            return false;
         script_.sent.insert(script_.sent.end(), data, data + count);
         return true;
     }
     long receive(uint8_t* buffer, size_t size, int64_t) override
     {
+        if (script_.onReceive)
+            script_.onReceive();
         if (script_.incoming.empty())
             return script_.closedAfter ? -1 : 0;
         Bytes chunk = script_.incoming.front();
@@ -124,6 +135,79 @@ TEST(NetworkDevice, ARawSocketCarriesBytesAsTheyAreAndSendsNoLine)
     EXPECT_EQ(device.replyWaitMs(), 400u);
 }
 
+TEST(NetworkDevice, Rfc2217LineCommandsCarryParityAndStopBitsAsTheOptionCodesThem)
+{
+    const struct {
+        const char* line;
+        uint8_t parity, stopSize;
+    } rows[] = {{"9600,n,8,1", 1, 1}, {"9600,o,8,2", 2, 2}, {"9600,e,7,1", 3, 1},
+                {"9600,m,8,1", 4, 1}, {"9600,s,8,1", 5, 1}, {"9600,n,5,1.5", 1, 3}};
+    for (const auto& row : rows) {
+        TelnetCodec codec;
+        const Bytes sent = codec.lineCommands(*parseLineDefinition(row.line));
+        const Bytes tail = {IAC, SB, 44, 3, row.parity, IAC, SE, IAC, SB, 44, 4, row.stopSize, IAC, SE};
+        ASSERT_GE(sent.size(), tail.size());
+        EXPECT_EQ(Bytes(sent.end() - static_cast<long>(tail.size()), sent.end()), tail) << row.line;
+    }
+}
+
+// A server that floods data before it agrees to the option: what waits is bounded, and none of
+// it is taken for a reply once the purge is confirmed.
+TEST(NetworkDevice, DataBeforeTheAgreementIsBoundedAndDropped)
+{
+    Script script;
+    for (int i = 0; i < 400; ++i)
+        script.incoming.push_back(Bytes(512, 'x'));
+    for (const Bytes& part : {serverHello1, serverHello2, acks1, acks2, Bytes{0x03, 0x0D}})
+        script.incoming.push_back(part);
+    NetworkDevice device(std::make_unique<FakeSocket>(script));
+    size_t mostKept = 0;
+    script.onReceive = [&] { mostKept = std::max(mostKept, device.keptBytes()); };
+    ASSERT_TRUE(device.open("rfc2217://127.0.0.1:4001", "19200,e,8,1"));
+    EXPECT_EQ(readAll(device), (Bytes{0x03, 0x0D}));
+    EXPECT_LE(mostKept, NetworkDevice::keptLimit);
+}
+
+// Output that cannot leave makes the port gone: nothing more is sent, and bytes that arrived
+// before are no reply. And input from before a request can be discarded.
+TEST(NetworkDevice, AWriteThatFailsLeavesTheDeviceGoneAndBufferedBytesAreNoReply)
+{
+    Script script;
+    script.incoming = {{0x41, 0x42}, {0x43}, {}, {0x03, 0x0D}};
+    NetworkDevice device(std::make_unique<FakeSocket>(script));
+    ASSERT_TRUE(device.open("socket://127.0.0.1:7000", ""));
+    device.discardInput();
+    const Bytes request = {0x01, 0x0D};
+    device.write(request.data(), request.size());
+    EXPECT_EQ(readAll(device), (Bytes{0x03, 0x0D}));
+    EXPECT_EQ(script.sent, request);
+
+    script.incoming = {{0x03, 0x0D}};
+    script.sendsFail = true;
+    script.sendCalls = 0;
+    device.write(request.data(), request.size());
+    device.write(request.data(), request.size());
+    EXPECT_EQ(script.sendCalls, 1);
+    EXPECT_EQ(device.failure(), DeviceFailure::gone);
+    uint8_t b = 0;
+    EXPECT_EQ(device.readByte(b), ReadOutcome::gone);
+}
+
+// A server that never agrees to the option is named as such, and nothing goes to it.
+TEST(NetworkDevice, AServerThatRefusesTheOptionIsNoRfc2217Server)
+{
+    Script script;
+    script.incoming = {{IAC, DONT, 44}};
+    NetworkDevice device(std::make_unique<FakeSocket>(script));
+    ASSERT_TRUE(device.open("rfc2217://127.0.0.1:4001", "19200,e,8,1"));
+    uint8_t b = 0;
+    EXPECT_EQ(device.readByte(b), ReadOutcome::gone);
+    EXPECT_EQ(device.failure(), DeviceFailure::noRfc2217Server);
+    script.sendCalls = 0;
+    device.write(&b, 1);
+    EXPECT_EQ(script.sendCalls, 0);
+}
+
 TEST(NetworkUrl, WhatNamesANetworkPort)
 {
     const struct {
@@ -138,6 +222,31 @@ TEST(NetworkUrl, WhatNamesANetworkPort)
                 {"telnet://h:23", false}};
     for (const auto& row : rows)
         EXPECT_EQ(parseNetworkUrl(row.url).has_value(), row.valid) << row.url;
+}
+
+// What a text editor may leave in a ports file around the URL.
+TEST(NetworkUrl, APortsFileNamesItsUrlDespiteAByteOrderMarkCaseOrSpaces)
+{
+    char folder[] = "/tmp/tempik-url-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/COM3";
+    const struct {
+        const char* content;
+        const char* url;   // nullptr: no URL
+    } rows[] = {{"\xEF\xBB\xBFrfc2217://h:4001\r\n", "rfc2217://h:4001"},
+                {"  SOCKET://h:23  \n", "socket://h:23"},
+                {"\tRfc2217://H:4001?reply-ms=400\n", "rfc2217://H:4001?reply-ms=400"},
+                {"\xEF\xBB\xBF /dev/ttyUSB0\n", nullptr},
+                {"# rfc2217://h:4001\n", nullptr}};
+    for (const auto& row : rows) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << row.content;
+        const std::optional<std::string> url = networkUrlInFile(path);
+        EXPECT_EQ(url.value_or("<none>"), row.url ? row.url : "<none>") << row.content;
+        if (url)
+            EXPECT_TRUE(parseNetworkUrl(*url).has_value()) << *url;
+    }
+    ::unlink(path.c_str());
+    ::rmdir(folder);
 }
 
 } // namespace

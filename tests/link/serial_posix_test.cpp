@@ -433,20 +433,17 @@ TEST_F(ExchangeOverPty, OutputThatNeverDrainsLeavesTheDeviceGoneUntilReopened)
     EXPECT_TRUE(pty.readAvailable(50).empty()) << "a device given up is not written to again";
 }
 
-TEST_F(ExchangeOverPty, MasterClosedDuringTheWaitEndsByTheDeadline)
+TEST_F(ExchangeOverPty, MasterClosedDuringTheWaitEndsTheWait)
 {
     reader = std::thread([&] {
         pty.readExactly(13, 1000);
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         pty.closeMaster();
     });
-    const auto start = Clock_::now();
     EXPECT_FALSE(link.sendCommand("0000AS", true));
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock_::now() - start).count();
     reader.join();
-    // 24 ms of pauses and the 120 ms wait (its upper bound is a figure of bench/link_bench).
-    EXPECT_GT(took, 100);
     EXPECT_EQ(link.lastFailure(), DeviceFailure::gone);
+    EXPECT_TRUE(link.deviceLost());
     EXPECT_LE(device.reads, 125) << "every empty read, gone or not, costs its millisecond";
 }
 

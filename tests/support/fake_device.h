@@ -39,6 +39,7 @@ public:
     void close() override;
     void write(const uint8_t* data, size_t count) override;
     ReadOutcome readByte(uint8_t& value) override;
+    void discardInput() override { input_.clear(); }
     DeviceFailure failure() const override { return failure_; }
 
     // Paths that exist; an empty set means every path exists.
@@ -95,6 +96,7 @@ public:
     void keepLineAtClose() override { inner_.keepLineAtClose(); }
     void write(const uint8_t* data, size_t count) override { inner_.write(data, count); }
     ReadOutcome readByte(uint8_t& value) override { ++reads; return inner_.readByte(value); }
+    void discardInput() override { inner_.discardInput(); }
     DeviceFailure failure() const override { return inner_.failure(); }
     int opens = 0, closes = 0, reads = 0;
 
