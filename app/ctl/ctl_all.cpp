@@ -115,10 +115,14 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
     });
 
     // A remembered reader that answered on another port than its own was reached all the same.
-    std::vector<std::string> serialsReached;
-    for (PortRun& portRun : runs)
-        if (portRun.run->controls.readerAnswered())
-            serialsReached.push_back(panelValue(portRun.run->controls.serialText));
+    // Only a reader new to its port counts so: readers that share a serial (factory-fresh ones)
+    // at their own ports must not hide one that is gone.
+    std::vector<std::string> serialsMoved;
+    for (PortRun& portRun : runs) {
+        const std::string serial = panelValue(portRun.run->controls.serialText);
+        if (portRun.run->controls.readerAnswered() && !(portRun.remembered && portRun.remembered->serial == serial))
+            serialsMoved.push_back(serial);
+    }
     const std::string time = utcNow();
     std::vector<KnownReader> remembered = known;
     bool anyFound = false, allAccepted = true;
@@ -131,7 +135,7 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
             if (scanning)
                 forgetPort(remembered, portRun.port);   // a scan finds what is there now
             const std::optional<KnownReader>& lost = portRun.remembered;
-            if (!lost || std::count(serialsReached.begin(), serialsReached.end(), lost->serial) > 0)
+            if (!lost || std::count(serialsMoved.begin(), serialsMoved.end(), lost->serial) > 0)
                 continue;
             ++tally.unreachable;
             const std::string device = ports.devicePath(portRun.port).value_or("");

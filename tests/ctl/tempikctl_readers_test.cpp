@@ -236,6 +236,7 @@ TEST_F(Readers, AllRemembersEveryReaderAtItsOwnLineAndNamesTheOnesNotReached)
               "COM1 4800,n,8,1 11111111\nCOM2 9600,n,8,1 22222222\nCOM3 19200,n,8,1 33333333\n"
               "COM4 19200,n,8,1 44444444\nCOM5 38400,n,8,1 55555555\nCOM6 57600,n,8,1 66666666\n"
               "COM7 115200,n,8,1 77777777\nCOM8 230400,n,8,1 88888888\n");
+    EXPECT_EQ(ctl({"readers", "--json"}).out.rfind("[{\"port\":1,\"line\":\"4800,n,8,1\",\"serial\":\"11111111\",", 0), 0u);
 
     const ProgramResult set = ctl({"--all", "set-volume", "7"});
     EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
