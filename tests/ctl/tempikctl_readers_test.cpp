@@ -245,13 +245,17 @@ TEST_F(Readers, AllRemembersEveryReaderAtItsOwnLineAndNamesTheOnesNotReached)
         volumes += volumeOf(*sim);
     EXPECT_EQ(volumes, "77777777");
 
+    // COM2's reader moves to another line behind tempikctl's back, and COM4's is gone: the first
+    // is swept again on its port and remembered at its new line, the second named.
+    ASSERT_EQ(ctl({"--port", "2", "--line", "9600,n,8,1", "set-baud", "57600,n,8,1"}).exitCode, 0);
     const std::string gonePath = sims[3]->portLinkPath();
     sims[3].reset();
-    const ProgramResult gone = ctl({"--all", "set-volume", "2"});
+    const ProgramResult gone = ctl({"--all", "--unlock", "set-volume", "2"});
     EXPECT_EQ(gone.exitCode, 1);
     EXPECT_EQ(std::regex_replace(gone.out, std::regex("Set Ok \\(COM[1-8] [^\n]*\n"), ""),
               "Reader Not Find (COM4 " + gonePath + ", S/N 44444444, remembered at 19200,n,8,1)\n"
               "found 7, accepted 7, failed 0, unreachable 1\n");
+    EXPECT_NE(ctl({"readers"}).out.find("COM2 " + sims[1]->portLinkPath() + " 57600,n,8,1 22222222 "), std::string::npos);
     const ProgramResult json = ctl({"--all", "--ports", "3-4", "set-volume", "2", "--json"});
     EXPECT_NE(json.out.find("{\"command\":\"set-volume\",\"outcome\":\"unreachable\",\"message\":\"Reader Not Find\","
                             "\"port\":4,\"device\":\"" + gonePath + "\",\"line\":\"19200,n,8,1\",\"serial\":\"44444444\""),
