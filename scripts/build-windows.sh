@@ -10,7 +10,12 @@ out="$root/build-windows"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 
 source "$root/scripts/install_packages.sh"
-install_missing cmake ninja-build g++-mingw-w64-x86-64-posix googletest
+install_missing cmake ninja-build g++-mingw-w64-x86-64-posix googletest nlohmann-json3-dev
+
+# Header-only libraries from their Debian packages, copied into the build's own include folder
+# (cmake/header_libraries.cmake): /usr/include itself never goes on the mingw compiler's path.
+mkdir -p "$out/staged-include"
+cp -a /usr/include/nlohmann "$out/staged-include/"
 
 gtest="$out/googletest"
 if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then

@@ -3,6 +3,7 @@
 // export format under the settings key. Saves are atomic (a temporary file, flushed, renamed),
 // locked against each other, keep every line they did not write and the file's owner and mode,
 // and replace the file a symbolic link points to rather than the link.
+#include "settings/config_file.h"
 #include "settings/settings_store.h"
 
 #include <functional>
@@ -16,7 +17,7 @@ public:
     static constexpr const char* keyPath = settingsKeyPath;
     // A store file larger than this is not read, and not rewritten; a save that would make the
     // file larger is refused.
-    static constexpr size_t maximumFileSize = 1 << 20;
+    static constexpr size_t maximumFileSize = maximumConfigFileSize;
 
     explicit SettingsFileStore(std::string configFolder);
 
@@ -28,9 +29,7 @@ public:
     std::string filePath() const;
     const std::string& configFolder() const { return configFolder_; }
 
-    // Called with the finished temporary file just before it replaces the store; returning
-    // false abandons the save and leaves the old file as it was. Lets tests interrupt a save.
-    using BeforeReplace = std::function<bool(const std::string& temporaryPath)>;
+    using BeforeReplace = tempik::BeforeReplace;
     void setBeforeReplace(BeforeReplace hook) { beforeReplace_ = std::move(hook); }
 
 private:

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -146,16 +144,6 @@ bool RegistrySettingsStore::saveLanguageFlag(const std::string& languageFlag) co
 {
     Key key;
     return key.create(HKEY_CURRENT_USER, keyPath_) && writeText(key.get(), "LanguageFlag", languageFlag);
-}
-
-bool saveConfigurationFile(const std::string& configFolder, const std::string& name, const std::string& content)
-{
-    std::error_code ignored;
-    std::filesystem::create_directories(configFolder, ignored);
-    std::ofstream out(configFolder + "/" + name, std::ios::binary | std::ios::trunc);
-    out << content;
-    out.flush();
-    return static_cast<bool>(out);
 }
 
 std::unique_ptr<SettingsStore> makeSystemSettingsStore(const std::string&)

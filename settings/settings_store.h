@@ -49,10 +49,6 @@ struct StoredValue {
 using FindValue = std::function<std::optional<StoredValue>(std::string_view name)>;
 void readSettings(const FindValue& find, Settings& settings);
 
-// A small file of our own in the configuration folder (tempikctl's last scan), replaced whole
-// the way the settings file is saved; false when it could not be.
-bool saveConfigurationFile(const std::string& configFolder, const std::string& name, const std::string& content);
-
 // The platform's store for the configuration folder.
 std::unique_ptr<SettingsStore> makeSystemSettingsStore(const std::string& configFolder);
 

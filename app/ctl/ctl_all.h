@@ -1,7 +1,8 @@
 #pragma once
-// --all: every reader of the map at once. One thread per port runs the sweep's own sequence on
-// that port alone (the remembered line when the lock is on), then the set command on each
-// reader found, at its own line.
+// --all: every reader at once. One thread per port (at most 8 per network host) runs the
+// sweep's own sequence on that port alone, starting at the line its reader was remembered at,
+// then the set command on the reader found there. A scan covers every port of the map and
+// remembers the readers it found (ctl_known_readers); a set command goes to those.
 #include "app/ctl/ctl_reader_run.h"
 #include "app/ctl/ctl_request.h"
 #include "settings/settings_store.h"
@@ -10,8 +11,9 @@
 
 namespace tempik::ctl {
 
-// Prints one result per reader in port order and saves the first reader's port and line, as a
-// sweep would. Returns the exit code.
+// Prints one result per reader in port order, every remembered reader not reached, and a summary
+// line; saves the first reader's port and line, as a sweep would. Returns the exit code: 0 when
+// every reader known got the command.
 int runAll(const Request& request, const PortMap& ports, const SettingsStore& store, const Settings& settings,
            const RunOptions& options, const std::string& configFolder);
 

@@ -129,6 +129,8 @@ const std::vector<CommandEntry>& commandTable()
         {"scan", nullptr, "find the reader: remembered port first, then ports 1-32", none, nullptr},
         {"settings", nullptr, "print the four remembered settings", none, nullptr},
         {"ports", nullptr, "list the ports: device, what it is, whether it can be opened", none, nullptr},
+        {"readers", nullptr, "list the readers --all found: port, device, line, serial, identifier, version, time",
+         none, nullptr},
         {"set-id", "NNNN", "set the reader's identifier, " + identifierRange(), setId, &Ops::btnIDClick},
         {"set-baud", "DEF", "set the reader's line definition (one of 14, or its index)", setBaud,
          &Ops::btnBaudRateClick},

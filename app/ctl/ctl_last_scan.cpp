@@ -1,6 +1,6 @@
 #include "app/ctl/ctl_last_scan.h"
 
-#include "settings/settings_store.h"
+#include "settings/config_file.h"
 
 #include <fstream>
 
@@ -26,7 +26,7 @@ bool writeLastScan(const std::string& configFolder, LastScan outcome)
     const char* word = outcome == LastScan::found ? "found" : outcome == LastScan::notFound ? "not-found" : "unknown";
     // Written as the settings are: a root run leaves it the user's, and a link planted in its
     // place leads no write where the link's owner could not write.
-    return saveConfigurationFile(configFolder, fileName, std::string(word) + "\n");
+    return saveConfigFile(configFolder, fileName, [word](const std::string&) { return std::string(word) + "\n"; });
 }
 
 LastScan scanOutcome(bool found, bool portsUnopened)

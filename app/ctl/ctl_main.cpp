@@ -1,6 +1,7 @@
 // tempikctl: the reader operations of the configuration window from a shell.
 #include "app/ctl/ctl_all.h"
 #include "app/ctl/ctl_commands.h"
+#include "app/ctl/ctl_known_readers.h"
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_reader_run.h"
@@ -156,6 +157,8 @@ int run(const Request& request)
         return printSettings(settings, request.json);
     if (request.command == "ports")
         return listPorts(platform, request.json);
+    if (request.command == "readers")
+        return printKnownReaders(platform.configFolder, ports, request.json);
 
     if (request.language)
         settings.uiLanguage = *request.language;   // for this run only: the window's choice stays stored

@@ -277,8 +277,11 @@ std::string usageText()
         "                                n|e|o|m|s, 5-8 data bits, 1, 1.5 or 2 stop bits)\n"
         "  -u, --unlock                  scan: try all 14 line definitions on every port\n"
         "                                (otherwise only the remembered one)\n"
-        "  -a, --all                     scan or set every reader on ports 1-32 at once, one\n"
-        "                                thread per port; one result per reader\n"
+        "  -a, --all                     scan or set every reader on ports 1-255 at once, one\n"
+        "                                thread per port (8 at most per network host); a scan\n"
+        "                                remembers each reader found ('readers' lists them),\n"
+        "                                a set command goes to each at its own line; one\n"
+        "                                result per reader, then a summary line\n"
         "      --ports LIST              with --all: only these ports, e.g. 1,3,5-8\n"
         "  -s, --strict                  a set command whose reply is not OK fails (exit 1)\n"
         "      --12h, --24h              set-time: how the reader shows the hour (default 12h)\n"
@@ -309,9 +312,9 @@ std::string usageText()
         "A ports/COM<n> file (not a link) whose first line is a URL as for --port names a network port.\n"
         "\n"
         "Exit status: 0 accepted or found; 1 \"Set Error\", \"Reader Not Find\", the version\n"
-        "error, NG or another reply with --strict, or with --all any reader that did not accept; 2 usage error;\n"
-        "3 the port could not be opened; 4 no reader known (no scan yet, or the last scan\n"
-        "found none).\n";
+        "error, NG or another reply with --strict, or with --all any reader that did not accept,\n"
+        "or a reader remembered by --all scan that was not reached; 2 usage error; 3 the port\n"
+        "could not be opened; 4 no reader known (no scan yet, or the last scan found none).\n";
     return text;
 }
 

@@ -21,7 +21,7 @@ struct Request {
     bool trace = false;
     bool strict = false;           // a reply of "NG" fails the command
     bool all = false;              // every reader of the map at once
-    std::vector<int> ports;        // with all: only these (ascending); empty: every port 1 to 32
+    std::vector<int> ports;        // with all: only these (ascending); empty: every port of the map
     std::string logFile;
     bool help = false;
     bool version = false;
@@ -34,9 +34,9 @@ constexpr int exitUsage = 2;         // bad arguments
 constexpr int exitPortClosed = 3;    // the port could not be opened
 constexpr int exitNoReader = 4;      // no reader known: no scan yet, or the last one found none
 
-// The ports a sweep covers, and so --all.
+// The ports --all and --ports cover: every one --port takes (the window's scan keeps 1 to 32).
 constexpr int firstSweepPort = 1;
-constexpr int lastSweepPort = 32;
+constexpr int lastSweepPort = 255;
 
 struct UsageError {
     std::string message;
@@ -50,7 +50,7 @@ void takePortArgument(const std::string& text, Request& request);
 // them. Throws UsageError for unknown options, missing or extra arguments and values out of range.
 Request parseRequest(const std::vector<std::string>& args);
 
-// "1,3,5-8" to ascending port numbers within 1 to 32; throws UsageError.
+// "1,3,5-8" to ascending port numbers within 1 to 255; throws UsageError.
 std::vector<int> parsePortList(const std::string& text);
 
 std::string usageText();

@@ -162,7 +162,8 @@ TEST_F(Readers, AllFindsEveryReaderEachAtItsOwnLineAndSetsThemAtOnce)
     EXPECT_EQ(set.out, "Set Ok (COM1 " + first.portLinkPath() + ", S/N 11111111, reply OK)\n"
                        "Set Ok (COM2 " + second.portLinkPath() + ", S/N 22222222, reply OK)\n"
                        "Set Ok (COM5 " + fifth.portLinkPath() + ", S/N 55555555, reply OK)\n"
-                       "Set Ok (COM8 " + eighth.portLinkPath() + ", S/N 88888888, reply OK)\n");
+                       "Set Ok (COM8 " + eighth.portLinkPath() + ", S/N 88888888, reply OK)\n"
+                       "found 4, accepted 4, failed 0, unreachable 0\n");
     for (SimProcess* sim : {&first, &second, &fifth, &eighth})
         EXPECT_EQ(volumeOf(*sim), "5") << sim->port();
     // The first reader in port order is remembered. (A pseudo-terminal keeps no parity, so the
@@ -240,4 +241,54 @@ TEST_F(Readers, PortsListsEachEntryWithWhatItIsAndWhetherItMayBeOpened)
                             "the device's owner must grant read and write access\n"),
               std::string::npos)
         << scan.err;
+}
+
+// Eight readers at eight lines: one unlocked scan remembers each where it is, and a set command
+// then reaches all eight without --unlock. A remembered reader that is gone is named, and fails
+// the run.
+TEST_F(Readers, AllRemembersEveryReaderAtItsOwnLineAndNamesTheOnesNotReached)
+{
+    const std::vector<std::string> lines = {"4800,n,8,1",  "9600,e,8,1",  "19200,n,8,1",  "19200,e,8,1",
+                                            "38400,n,8,1", "57600,e,8,1", "115200,n,8,1", "230400,e,8,1"};
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    for (int port = 1; port <= 8; ++port) {
+        const std::string serial(8, static_cast<char>('0' + port));
+        sims.push_back(std::make_unique<SimProcess>(
+            readerAt(port, root.path(), {"--line", lines[static_cast<size_t>(port - 1)], "--serial", serial})));
+        ASSERT_TRUE(sims.back()->ready()) << sims.back()->failure();
+    }
+    const ProgramResult scan = ctl({"--all", "--unlock", "scan"});
+    ASSERT_EQ(scan.exitCode, 0) << scan.out << scan.err;
+    // A pseudo-terminal keeps no parity: each is found at the first definition of its speed.
+    const ProgramResult readers = ctl({"readers"});
+    EXPECT_EQ(std::regex_replace(readers.out, std::regex(" /\\S+ (\\S+) (\\d{8}) \\S+ \\S+ \\S+Z\n"), " $1 $2\n"),
+              "COM1 4800,n,8,1 11111111\nCOM2 9600,n,8,1 22222222\nCOM3 19200,n,8,1 33333333\n"
+              "COM4 19200,n,8,1 44444444\nCOM5 38400,n,8,1 55555555\nCOM6 57600,n,8,1 66666666\n"
+              "COM7 115200,n,8,1 77777777\nCOM8 230400,n,8,1 88888888\n");
+    EXPECT_EQ(ctl({"readers", "--json"}).out.rfind("[{\"port\":1,\"line\":\"4800,n,8,1\",\"serial\":\"11111111\",", 0), 0u);
+
+    const ProgramResult set = ctl({"--all", "set-volume", "7"});
+    EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
+    std::string volumes;
+    for (const auto& sim : sims)
+        volumes += volumeOf(*sim);
+    EXPECT_EQ(volumes, "77777777");
+
+    // COM2's reader moves to another line behind tempikctl's back, and COM4's is gone: the first
+    // is swept again on its port and remembered at its new line, the second named.
+    ASSERT_EQ(ctl({"--port", "2", "--line", "9600,n,8,1", "set-baud", "57600,n,8,1"}).exitCode, 0);
+    const std::string gonePath = sims[3]->portLinkPath();
+    sims[3].reset();
+    const ProgramResult gone = ctl({"--all", "--unlock", "set-volume", "2"});
+    EXPECT_EQ(gone.exitCode, 1);
+    EXPECT_EQ(std::regex_replace(gone.out, std::regex("Set Ok \\(COM[1-8] [^\n]*\n"), ""),
+              "Reader Not Find (COM4 " + gonePath + ", S/N 44444444, remembered at 19200,n,8,1)\n"
+              "found 7, accepted 7, failed 0, unreachable 1\n");
+    EXPECT_NE(ctl({"readers"}).out.find("COM2 " + sims[1]->portLinkPath() + " 57600,n,8,1 22222222 "), std::string::npos);
+    const ProgramResult json = ctl({"--all", "--ports", "3-4", "set-volume", "2", "--json"});
+    EXPECT_NE(json.out.find("{\"command\":\"set-volume\",\"outcome\":\"unreachable\",\"message\":\"Reader Not Find\","
+                            "\"port\":4,\"device\":\"" + gonePath + "\",\"line\":\"19200,n,8,1\",\"serial\":\"44444444\""),
+              std::string::npos)
+        << json.out;
+    EXPECT_EQ(json.err, "found 1, accepted 1, failed 0, unreachable 1\n");
 }

@@ -196,3 +196,20 @@ TEST_F(WineTest, ReaderVanishingInTheMiddleOfAnOperationIsSetErrorWithoutAHang)
 }
 
 } // namespace
+
+// The readers --all scan remembers are kept in a file of the configuration folder on Windows too,
+// and a set command reaches each at its own line.
+TEST_F(WineTest, AllRemembersBothReadersAndSetsEachAtItsOwnLine)
+{
+    SimProcess twelfth = startReader(12, "9600,n,8,1");
+    SimProcess fourteenth = startReader(14, "57600,n,8,1");
+    ASSERT_TRUE(twelfth.ready() && fourteenth.ready()) << twelfth.failure() << fourteenth.failure();
+    ASSERT_EQ(ctl({"--all", "--unlock", "scan"}).exitCode, 0);
+    const ProgramResult readers = ctl({"readers"});
+    EXPECT_TRUE(std::regex_match(readers.out, std::regex("COM12 \\\\\\\\.\\\\COM12 9600,n,8,1 .*\n"
+                                                         "COM14 \\\\\\\\.\\\\COM14 57600,n,8,1 .*\n")))
+        << readers.out << readers.err;
+    const ProgramResult set = ctl({"--all", "set-volume", "4"});
+    EXPECT_EQ(set.exitCode, 0) << set.out << set.err;
+    EXPECT_EQ(twelfth.stateField("volume").value_or("") + fourteenth.stateField("volume").value_or(""), "44");
+}
