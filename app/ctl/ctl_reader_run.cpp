@@ -1,6 +1,7 @@
 #include "app/ctl/ctl_reader_run.h"
 
 #include "app/ctl/ctl_report.h"
+#include "app/ctl/ctl_request.h"
 #include "link/port_device.h"
 #include "texts/text_table.h"
 
@@ -49,7 +50,13 @@ ReaderRun::ReaderRun(const PortMap& ports, std::optional<int> onlyPort, const Se
 
 void ReaderRun::apply(const CommandEntry& entry, const std::string& argument)
 {
-    entry.apply(argument, controls, settings.uiLanguage);
+    if (!entry.row || entry.row->from != ValueFrom::argument)
+        return;
+    try {
+        entry.row->take(argument, controls, settings.uiLanguage);
+    } catch (const ValueRefused& refused) {
+        throw UsageError{refused.message};
+    }
 }
 
 std::vector<std::pair<std::string, std::string>> ReaderRun::scanReport(const std::string& command, bool found)

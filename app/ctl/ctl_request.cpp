@@ -25,19 +25,6 @@ int parseNumber(const std::string& text, int low, int high, const std::string& w
 
 } // namespace
 
-int parseLineArgument(const std::string& text)
-{
-    const int index = lineDefinitionIndexOf(text);
-    if (index >= 0)
-        return index;
-    if (!text.empty() && text.size() <= 2 && text.find_first_not_of("0123456789") == std::string::npos)
-        return parseNumber(text, 0, lineDefinitionCount - 1, "line definition index");
-    std::string known;
-    for (const char* definition : lineDefinitions)
-        known += std::string(known.empty() ? "" : ", ") + definition;
-    throw UsageError{"unknown line definition \"" + text + "\"; use one of " + known + " or its index 0-13"};
-}
-
 void takePortArgument(const std::string& text, Request& request)
 {
     if (!isNetworkUrl(text)) {
