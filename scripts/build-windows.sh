@@ -10,7 +10,18 @@ out="$root/build-windows"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 
 source "$root/scripts/install_packages.sh"
-install_missing cmake ninja-build g++-mingw-w64-x86-64-posix googletest
+install_missing cmake ninja-build g++-mingw-w64-x86-64-posix googletest \
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
+
+# The header-only libraries, staged from their Debian packages into a folder of the build's own
+# (CMakeLists.txt puts it on the cross compiler's path): /usr/include itself holds the build
+# machine's C library headers, which must never reach mingw.
+headers="$out/header-libraries"
+mkdir -p "$headers"
+for folder in CLI nlohmann toml++; do
+    rm -rf "${headers:?}/$folder"
+    cp -r "/usr/include/$folder" "$headers/$folder"
+done
 
 gtest="$out/googletest"
 if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then

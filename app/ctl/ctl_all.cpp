@@ -74,7 +74,7 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
         thread.join();
 
     bool anyFound = false, allAccepted = true;
-    std::string json;
+    Report json = Report::array();
     PortRun* first = nullptr;
     for (PortRun& portRun : runs) {
         ReaderRun& run = *portRun.run;
@@ -83,7 +83,7 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
         if (!first)
             first = &portRun;
         anyFound = anyFound || portRun.found;
-        std::vector<std::pair<std::string, std::string>> report;
+        Report report;
         if (entry.operation && portRun.found) {
             report = run.setReport(request.command, portRun.outcome);
             const bool refused = portRun.outcome != OperationOutcome::accepted ||
@@ -97,10 +97,10 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
             if (!request.json)
                 std::cout << scanLine(run) << "\n";
         }
-        json += (json.empty() ? "" : ",") + jsonObject(report);
+        json.push_back(report);
     }
     if (request.json)
-        std::cout << "[" << json << "]\n";
+        std::cout << dumpJson(json) << "\n";
     else if (!first)
         std::cout << text(txtReaderNotFound, settings.uiLanguage) << "\n";
     if (!anyFound) {

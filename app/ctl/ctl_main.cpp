@@ -28,11 +28,11 @@ int printSettings(const Settings& settings, bool json)
 {
     const LinkSettings& link = settings.link;
     if (json) {
-        std::cout << jsonObject({{"command", jsonString("settings")},
-                                 {"ScanCommNo", std::to_string(link.ScanCommNo)},
-                                 {"ScanBaudRateNo", std::to_string(link.ScanBaudRateNo)},
-                                 {"ScanBaudRate", jsonString(link.ScanBaudRate)},
-                                 {"LanguageFlag", jsonString(settings.LanguageFlag)}})
+        std::cout << dumpJson({{"command", "settings"},
+                               {"ScanCommNo", link.ScanCommNo},
+                               {"ScanBaudRateNo", link.ScanBaudRateNo},
+                               {"ScanBaudRate", jsonText(link.ScanBaudRate)},
+                               {"LanguageFlag", jsonText(settings.LanguageFlag)}})
                   << "\n";
     } else {
         std::cout << "ScanCommNo=" << link.ScanCommNo << "\n"
@@ -48,7 +48,7 @@ void tellUnsaved(ReaderRun& run, const SettingsStore& store, Report& report)
 {
     if (!run.session.settingsUnsaved)
         return;
-    report.emplace_back("settingsSaved", "false");
+    report["settingsSaved"] = false;
     std::cerr << "tempikctl: the settings could not be saved in " << terminalText(store.location())
               << "; the port and line will not be remembered\n";
 }
@@ -71,7 +71,7 @@ int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, 
     Report report = run.scanReport(request.command, found);
     tellUnsaved(run, store, report);
     if (request.json) {
-        std::cout << jsonObject(report) << "\n";
+        std::cout << dumpJson(report) << "\n";
     } else {
         const LinkSettings& link = run.settings.link;
         std::cout << run.controls.message << "\n";
@@ -107,10 +107,10 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
 
     Report report = run.setReport(request.command, outcome);
     if (code == exitPortClosed)
-        report.emplace_back("error", jsonString(describe(failure)));
+        report["error"] = describe(failure);
     tellUnsaved(run, store, report);
     if (request.json)
-        std::cout << jsonObject(report) << "\n";
+        std::cout << dumpJson(report) << "\n";
     else
         std::cout << run.setLine(outcome) << "\n";
     if (code == exitPortClosed)

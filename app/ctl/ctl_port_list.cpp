@@ -11,20 +11,20 @@ namespace tempik::ctl {
 
 int listPorts(const PlatformServices& platform, bool json, const std::string& sysRoot)
 {
-    std::string array;
+    Report array = Report::array();
     for (int port = 1; port <= lastListedPort; ++port) {
         const std::optional<std::string> device = platform.ports->devicePath(port);
         if (!device)
             continue;
         const PortProbe probe = probePort(*device, sysRoot);
         if (json) {
-            array += (array.empty() ? "" : ",") + jsonObject({{"port", std::to_string(port)},
-                                                              {"name", jsonString(portName(port))},
-                                                              {"device", jsonString(*device)},
-                                                              {"kind", jsonString(probe.kind)},
-                                                              {"state", jsonString(probe.state)},
-                                                              {"detail", jsonString(probe.detail)},
-                                                              {"remedy", jsonString(probe.remedy)}});
+            array.push_back({{"port", port},
+                             {"name", portName(port)},
+                             {"device", jsonText(*device)},
+                             {"kind", jsonText(probe.kind)},
+                             {"state", jsonText(probe.state)},
+                             {"detail", jsonText(probe.detail)},
+                             {"remedy", jsonText(probe.remedy)}});
             continue;
         }
         std::cout << portName(port) << "  " << *device << "  " << probe.kind << "  " << probe.state;
@@ -35,7 +35,7 @@ int listPorts(const PlatformServices& platform, bool json, const std::string& sy
         std::cout << "\n";
     }
     if (json)
-        std::cout << "[" << array << "]\n";
+        std::cout << dumpJson(array) << "\n";
     return exitOk;
 }
 
