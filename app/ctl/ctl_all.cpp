@@ -1,5 +1,7 @@
 #include "app/ctl/ctl_all.h"
 
+#include "app/ctl/ctl_apply.h"
+
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_report.h"
@@ -28,6 +30,7 @@ struct PortRun {
     std::unique_ptr<ReaderRun> run;
     bool found = false;
     OperationOutcome outcome = OperationOutcome::failed;
+    std::vector<SettingResult> applied = {};
 };
 
 std::string scanLine(ReaderRun& run)
@@ -41,7 +44,7 @@ std::string scanLine(ReaderRun& run)
 } // namespace
 
 int runAll(const Request& request, const PortMap& ports, const SettingsStore& store, const Settings& settings,
-           const RunOptions& options, const std::string& configFolder)
+           const RunOptions& options, const std::string& configFolder, const Profile* profile)
 {
     const CommandEntry& entry = *findCommand(request.command);
     std::vector<int> chosen = request.ports;
@@ -63,10 +66,12 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
 
     std::vector<std::thread> threads;
     for (PortRun& portRun : runs) {
-        threads.emplace_back([&portRun, &entry] {
+        threads.emplace_back([&portRun, &entry, profile] {
             ReaderRun& run = *portRun.run;
             portRun.found = run.scan();
-            if (portRun.found && entry.operation)
+            if (portRun.found && profile)
+                portRun.applied = applyProfile(*profile, run);
+            else if (portRun.found && entry.operation)
                 portRun.outcome = run.set(entry);
         });
     }
@@ -84,7 +89,12 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
             first = &portRun;
         anyFound = anyFound || portRun.found;
         Report report;
-        if (entry.operation && portRun.found) {
+        if (profile && portRun.found) {
+            report = applyReport(run, portRun.applied);
+            allAccepted = allAccepted && ctl::allAccepted(portRun.applied, request.strict);
+            if (!request.json)
+                std::cout << applyText(run, portRun.applied);
+        } else if (entry.operation && portRun.found) {
             report = run.setReport(request.command, portRun.outcome);
             const bool refused = portRun.outcome != OperationOutcome::accepted ||
                                  (request.strict && run.wire.replyVerdict() == "NG");
@@ -121,7 +131,7 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
     }
     if (!writeLastScan(configFolder, anyFound))
         std::cerr << "tempikctl: could not record the scan's outcome in " << configFolder << "\n";
-    if (entry.operation == nullptr)
+    if (entry.operation == nullptr && !profile)
         return anyFound ? exitOk : exitRefused;
     return anyFound && allAccepted ? exitOk : exitRefused;
 }

@@ -11,6 +11,7 @@ const std::vector<CommandEntry>& commandTable()
             {"scan", nullptr, "find the reader: remembered port first, then ports 1-32", nullptr, nullptr},
             {"settings", nullptr, "print the four remembered settings", nullptr, nullptr},
             {"ports", nullptr, "list the ports: device, what it is, whether it can be opened", nullptr, nullptr},
+            {"apply", "FILE", "every setting of a profile (TOML) on the reader, one result each", nullptr, nullptr},
         };
         for (const OperationRow& row : operationTable())
             commands.push_back({row.command, row.from == ValueFrom::argument ? row.value : nullptr, row.help, &row,

@@ -1,6 +1,8 @@
 // tempikctl: the reader operations of the configuration window from a shell.
 #include "app/ctl/ctl_all.h"
+#include "app/ctl/ctl_apply.h"
 #include "app/ctl/ctl_commands.h"
+#include "app/ctl/ctl_dry_run.h"
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_reader_run.h"
@@ -122,6 +124,22 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
     return code;
 }
 
+int runApply(const Request& request, const Profile& profile, ReaderRun& run, const std::string& configFolder)
+{
+    const LastScan last = readLastScan(configFolder);
+    run.session.readerFound = request.port || request.portUrl || (last != LastScan::notFound && run.settings.link.ScanCommNo > 0);
+    const std::vector<SettingResult> results = applyProfile(profile, run);
+    if (request.json)
+        std::cout << dumpJson(applyReport(run, results)) << "\n";
+    else
+        std::cout << applyText(run, results);
+    if (!results.empty() && results.front().verdict == outcomeName(OperationOutcome::noReader)) {
+        std::cerr << "tempikctl: no reader known; run 'tempikctl scan' (or name the port with --port)\n";
+        return exitNoReader;
+    }
+    return allAccepted(results, request.strict) ? exitOk : exitRefused;
+}
+
 int run(const Request& request)
 {
     PlatformServices platform;
@@ -147,6 +165,15 @@ int run(const Request& request)
     if (request.lineIndex)
         settings.link.ScanBaudRateNo = *request.lineIndex;
 
+    std::optional<Profile> profile;
+    if (request.command == "apply") {
+        profile = loadProfile(request.arguments.front(), settings.uiLanguage);   // all checked before a port opens
+        if (request.check) {
+            printProfileFrames(*profile, settings, std::cout);
+            return exitOk;
+        }
+    }
+
     ExchangeLog log;
     if (!request.logFile.empty() && !log.open(request.logFile))
         throw UsageError{"cannot open the log file \"" + request.logFile + "\" for appending"};
@@ -157,12 +184,13 @@ int run(const Request& request)
     options.hour = request.hour;
 
     if (request.all)
-        return runAll(request, ports, store, settings, options, platform.configFolder);
+        return runAll(request, ports, store, settings, options, platform.configFolder, profile ? &*profile : nullptr);
     const CommandEntry& entry = *findCommand(request.command);
     ReaderRun run(ports, std::nullopt, store, settings, options);
     run.apply(entry, request.arguments.empty() ? std::string() : request.arguments.front());
-    const int code = entry.operation == nullptr ? runScan(request, run, store, platform.configFolder)
-                                                : runSet(request, entry, run, store, platform.configFolder);
+    const int code = profile                      ? runApply(request, *profile, run, platform.configFolder)
+                     : entry.operation == nullptr ? runScan(request, run, store, platform.configFolder)
+                                                  : runSet(request, entry, run, store, platform.configFolder);
     // On a stop signal the operation unwound and closed the port; main ends as the signal would.
     return stopRequested() ? exitRefused : code;
 }

@@ -91,6 +91,8 @@ void declareOptions(CLI::App& app, Request& request, std::vector<std::string>& p
                                   "with --all: only these ports, e.g. 1,3,5-8")
         ->type_name("LIST");
     app.add_flag("-s,--strict", request.strict, "a set command whose reader replies NG fails (exit 1)");
+    app.add_flag("--check", request.check,
+                 "apply: check the profile and print the frames it would\nsend, without opening a port");
     app.add_flag_callback("--12h", [&] { request.hour = 0; }, "set-time: the hour shown as 12H (the default)");
     app.add_flag_callback("--24h", [&] { request.hour = 1; }, "set-time: the hour shown as 24H");
     app.add_option_function<Text>("--language", [&](const Text& v) { takeLanguage(v, request); },
@@ -157,12 +159,15 @@ void checkCombination(const Request& request)
     if (request.arguments.size() != wanted)
         throw UsageError{request.command + (wanted ? " takes one argument: " + std::string(entry->argument)
                                                    : " takes no argument")};
-    const bool reachesReader = entry->operation != nullptr || request.command == "scan";
+    const bool isApply = request.command == "apply";
+    const bool reachesReader = entry->operation != nullptr || request.command == "scan" || isApply;
     if (request.hour && request.command != "set-time")
         throw UsageError{"--12h and --24h go with set-time only"};
     if (request.unlock && !(request.command == "scan" || (request.all && reachesReader)))
         throw UsageError{"--unlock goes with scan and --all only"};
-    if (request.strict && entry->operation == nullptr)
+    if (request.check && !isApply)
+        throw UsageError{"--check goes with apply only"};
+    if (request.strict && entry->operation == nullptr && !isApply)
         throw UsageError{"--strict goes with the set commands only"};
     if (request.all && !reachesReader)
         throw UsageError{"--all goes with scan and the set commands only"};

@@ -20,6 +20,7 @@ struct Request {
     bool json = false;
     bool trace = false;
     bool strict = false;           // a reply of "NG" fails the command
+    bool check = false;            // apply: print the frames, open no port
     bool all = false;              // every reader of the map at once
     std::vector<int> ports;        // with all: only these (ascending); empty: every port 1 to 32
     std::string logFile;

@@ -220,7 +220,7 @@ TEST(TempikctlHelp, CoversEveryOperationAndOption)
     EXPECT_EQ(result.exitCode, 0);
     std::ifstream file(TEMPIK_SOURCE_DIR "/share/bash-completion/tempikctl");
     const std::string completion((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::string commands = "scan settings ports";
+    std::string commands = "scan settings ports apply";
     for (const tempik::OperationRow& row : tempik::operationTable()) {
         commands += std::string(" ") + row.command;
         EXPECT_NE(result.out.find("\n  " + std::string(row.command) + " "), std::string::npos) << row.command;
