@@ -155,9 +155,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
     ParsedOptions result;
     CLI::App app;
     declareOptions(app, result.options);
-    std::vector<std::string> reversed(args.rbegin(), args.rend());   // CLI11 takes them from the back
+    std::vector<const char*> argv{"tempik-sim"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
     try {
-        app.parse(reversed);
+        app.parse(static_cast<int>(argv.size()), argv.data());
         check(!(result.options.faults.badCheck && result.options.faults.lowercaseCheck),
               "--bad-check and --lowercase-check exclude each other");
         result.ok = true;

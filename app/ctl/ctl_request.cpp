@@ -218,9 +218,11 @@ Request parseRequest(const std::vector<std::string>& args)
     declareOptions(app, request, positional);
     std::vector<std::string> widened = args;
     widenPrefixes(app, widened);
-    std::reverse(widened.begin(), widened.end());   // CLI11 takes them from the back
+    std::vector<const char*> argv{"tempikctl"};
+    for (const std::string& arg : widened)
+        argv.push_back(arg.c_str());
     try {
-        app.parse(widened);
+        app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::ParseError& error) {
         throw UsageError{error.what()};
     }

@@ -44,7 +44,7 @@ volume = 5
 language = "simplified"
 factory-default = true
 card-type = 64
-title = "Front door"
+idle = "time"
 
 [ids]
 "20261208" = 42
@@ -59,7 +59,7 @@ title = "Front door"
               "COM3 0000AS -> 00010020261208\nCOM3 0000BC2 -> 000100BCOK\n"
               "COM3 0000AS -> 00010020261208\nCOM3 0000BE5 -> 000100BEOK\n"
               "COM3 0000AS -> 00010020261208\nCOM3 0000AH1 -> 000100AHOK\n"
-              "COM3 0000AS -> 00010020261208\nCOM3 0000BA1Front\\x20door\\x20\\x20\\x20\\x20\\x20\\x20 -> -\nCOM3 0000BA1 -> 000100BAOK\n"
+              "COM3 0000AS -> 00010020261208\nCOM3 0000AG1 -> 000100AGOK\n"
               "COM3 0000AS -> 00010020261208\nCOM3 0000AD202612080042 -> 004200ADOK\n"
               "COM3 0000AS -> 00420020261208\nCOM3 0000AE7 -> 004200AEOK\n");
     EXPECT_EQ(sim.stateField("line").value_or(""), "38400,e,8,1");
