@@ -1,10 +1,10 @@
 #include "app/ctl/ctl_all.h"
 
 #include "app/ctl/ctl_apply.h"
-
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_report.h"
+#include "app/ctl/ctl_unsaved_store.h"
 #include "texts/text_table.h"
 
 #include <iostream>
@@ -14,16 +14,6 @@
 namespace tempik::ctl {
 
 namespace {
-
-// The runs of the ports find their readers side by side; what is remembered is decided once
-// they have all ended.
-class UnsavedStore final : public SettingsStore {
-public:
-    void loadSettings(Settings&) const override {}
-    bool saveLinkSettings(const LinkSettings&) const override { return true; }
-    bool saveLanguageFlag(const std::string&) const override { return true; }
-    std::string location() const override { return {}; }
-};
 
 struct PortRun {
     int port;

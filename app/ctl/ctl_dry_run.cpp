@@ -2,6 +2,7 @@
 
 #include "app/ctl/ctl_controls.h"
 #include "app/ctl/ctl_report.h"
+#include "app/ctl/ctl_unsaved_store.h"
 #include "link/clock.h"
 #include "link/frame.h"
 #include "link/port_map.h"
@@ -62,14 +63,6 @@ public:
     std::optional<std::string> devicePath(int) const override { return "check"; }
 };
 
-class NoStore final : public SettingsStore {
-public:
-    void loadSettings(Settings&) const override {}
-    bool saveLinkSettings(const LinkSettings&) const override { return true; }
-    bool saveLanguageFlag(const std::string&) const override { return true; }
-    std::string location() const override { return {}; }
-};
-
 } // namespace
 
 void printProfileFrames(const Profile& profile, const Settings& settingsIn, std::ostream& out)
@@ -77,7 +70,7 @@ void printProfileFrames(const Profile& profile, const Settings& settingsIn, std:
     AcceptingDevice device;
     InstantClock clock;
     OnePort port;
-    NoStore store;
+    UnsavedStore store;
     Settings settings = settingsIn;
     ReaderLink link(device, clock, port);
     ReaderSession session{link, settings, store};
