@@ -1,11 +1,13 @@
 // tempikctl --all against eight simulated readers on eight pseudo-terminal ports: the wall time
 // of one set command on every reader at once, as a ratio to one port's scan and set (what the
-// threads should bring it down to), and the eight run one after another for comparison.
+// threads should bring it down to), and the eight run one after another for comparison; then
+// the same for a profile of 12 settings (apply).
 // Usage: ctl_all_bench [readers, default 8] [rounds, default 3]
 #include "bench/figure.h"
 #include "tests/support/sim_process.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 
 using namespace tempik;
@@ -49,7 +51,13 @@ int main(int argc, char** argv)
         }
     }
 
-    Series one, all, oneAfterAnother;
+    // Twelve settings; no line definition or factory defaults, so every round finds the same.
+    const std::string profile = root.path() + "/bench.toml";
+    std::ofstream(profile) << "[reader]\ntime = \"24h\"\nlanguage = \"english\"\npassword = \"6082\"\nvolume = 5\n"
+                              "card-type = 32\nbacklight = \"120\"\nwork-time = \"010\"\nidle = \"time\"\n"
+                              "title-mode = \"none\"\ntitle = \"Bench\"\ninstall = \"Hall\"\nmessage = \"Welcome\"\n";
+
+    Series one, all, oneAfterAnother, oneApply, allApply;
     for (int round = 0; round < rounds; ++round) {
         const double single = timedCtl({"--all", "--ports", "1", "set-volume", "5"});
         const double every = timedCtl({"--all", "set-volume", "5"});
@@ -60,6 +68,12 @@ int main(int argc, char** argv)
         }
         if (single < 0 || every < 0 || sum < 0)
             return 1;
+        const double singleApply = timedCtl({"--all", "--ports", "1", "apply", profile});
+        const double everyApply = timedCtl({"--all", "apply", profile});
+        if (singleApply < 0 || everyApply < 0)
+            return 1;
+        oneApply.add(singleApply);
+        allApply.add(everyApply);
         one.add(single);
         all.add(every);
         oneAfterAnother.add(sum);
@@ -70,5 +84,7 @@ int main(int argc, char** argv)
     printFigure("the same " + n + " readers one after another", oneAfterAnother.median(), "ms", one.median(), "",
                 "one port's scan and set");
     printFigure("one port's scan and set (--all --ports 1)", one.median(), "ms", 0, "", "");
+    printFigure("tempikctl --all apply, 12 settings, " + n + " readers", allApply.median(), "ms", oneApply.median(),
+                "<= 1.2", "one port's scan and apply");
     return 0;
 }

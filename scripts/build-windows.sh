@@ -10,12 +10,18 @@ out="$root/build-windows"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 
 source "$root/scripts/install_packages.sh"
-install_missing cmake ninja-build g++-mingw-w64-x86-64-posix googletest nlohmann-json3-dev
+install_missing cmake ninja-build g++-mingw-w64-x86-64-posix googletest \
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
 
-# Header-only libraries from their Debian packages, copied into the build's own include folder
-# (cmake/header_libraries.cmake): /usr/include itself never goes on the mingw compiler's path.
-mkdir -p "$out/staged-include"
-cp -a /usr/include/nlohmann "$out/staged-include/"
+# The header-only libraries, staged from their Debian packages into the build's own include folder
+# (cmake/header_libraries.cmake): /usr/include itself holds the build machine's C library
+# headers, which must never reach mingw.
+headers="$out/staged-include"
+mkdir -p "$headers"
+for folder in CLI nlohmann toml++; do
+    rm -rf "${headers:?}/$folder"
+    cp -r "/usr/include/$folder" "$headers/$folder"
+done
 
 gtest="$out/googletest"
 if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then

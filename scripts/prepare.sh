@@ -8,7 +8,8 @@ build="$root/build"
 
 packages=(
     cmake ninja-build g++ pkg-config
-    libgtest-dev libgmock-dev nlohmann-json3-dev
+    libgtest-dev libgmock-dev
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
     qt6-base-dev qt6-qpa-plugins libqt6svg6 libxkbcommon-dev libasound2-dev
     fonts-liberation fonts-wqy-microhei fontconfig
 )

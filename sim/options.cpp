@@ -4,9 +4,9 @@
 #include "link/termios_speed.h"
 #include "sim/pseudo_terminal.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cctype>
-#include <functional>
-#include <map>
 #include <sstream>
 
 namespace tempik::sim {
@@ -51,92 +51,101 @@ bool isCommandCode(const std::string& text)
            std::isupper(static_cast<unsigned char>(text[1]));
 }
 
-using Handler = std::function<std::string(SimOptions&, const std::string&)>;   // "" = ok
+// A value the option does not take; the message says why.
+struct Refused {
+    std::string message;
+};
 
-std::string number(const std::string& name, const std::string& value, unsigned min, unsigned max,
-                   unsigned& out)
+void number(const std::string& name, const std::string& value, unsigned min, unsigned max, unsigned& out)
 {
     if (!parseNumber(value, max, out) || out < min)
-        return name + " wants a whole number from " + std::to_string(min) + " to " +
-               std::to_string(max) + ", not '" + value + "'";
-    return {};
+        throw Refused{name + " wants a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
+                      ", not '" + value + "'"};
 }
 
-const std::map<std::string, Handler>& valueOptions()
+void check(bool good, const std::string& message)
 {
-    static const std::map<std::string, Handler> table = {
-        {"--line", [](SimOptions& o, const std::string& v) -> std::string {
-             const auto line = parseLineDefinition(v);
-             if (!line)
-                 return "--line wants a line definition like 19200,e,8,1, not '" + v + "'";
-             if (termiosSpeed(line->speed) == B0)
-                 return "--line: " + std::to_string(line->speed) + " is not a speed a terminal can be set to";
-             o.line = v;
-             return {};
-         }},
-        {"--id", [](SimOptions& o, const std::string& v) -> std::string {
-             unsigned id = 0;
-             if (v.size() != 4 || !parseNumber(v, 9999, id) || id == 0)
-                 return "--id wants four digits from 0001 to 9999, not '" + v + "'";
-             o.identifier = v;
-             return {};
-         }},
-        {"--serial", [](SimOptions& o, const std::string& v) -> std::string {
-             if (v.size() != 8 || !textBytes(v))
-                 return "--serial wants exactly 8 bytes, printable or from 0x80, not '" + v + "'";
-             o.serial = v;
-             return {};
-         }},
-        {"--version", [](SimOptions& o, const std::string& v) -> std::string {
-             if (v.size() != 8 || !printable(v))
-                 return "--version wants exactly 8 printable ASCII characters, not '" + v + "'";
-             o.version = v;
-             return {};
-         }},
-        {"--state", [](SimOptions& o, const std::string& v) -> std::string {
-             if (v.empty())
-                 return "--state wants a file name";
-             o.stateFile = v;
-             return {};
-         }},
-        {"--link", [](SimOptions& o, const std::string& v) -> std::string {
-             if (v.empty())
-                 return "--link wants a path";
-             o.linkPath = v;
-             return {};
-         }},
-        {"--silent-on", [](SimOptions& o, const std::string& v) -> std::string {
-             std::stringstream in(v);
-             std::string code;
-             bool any = false;
-             while (std::getline(in, code, ',')) {
-                 if (!isCommandCode(code))
-                     return "--silent-on wants command codes of two upper-case letters separated by commas, not '" + v + "'";
-                 o.faults.silentOn.insert(code);
-                 any = true;
-             }
-             if (!any || v.back() == ',')
-                 return "--silent-on wants command codes of two upper-case letters separated by commas, not '" + v + "'";
-             return {};
-         }},
-        {"--silent-first", [](SimOptions& o, const std::string& v) {
-             return number("--silent-first", v, 0, 1000000, o.faults.silentFirst);
-         }},
-        {"--delay-ms", [](SimOptions& o, const std::string& v) {
-             return number("--delay-ms", v, 0, 60000, o.faults.delayMs);
-         }},
-        {"--noise", [](SimOptions& o, const std::string& v) {
-             return number("--noise", v, 0, 4096, o.faults.noise);
-         }},
-        {"--status-length", [](SimOptions& o, const std::string& v) {
-             unsigned length = 0;
-             std::string error = number("--status-length", v, 7, 1024, length);
-             if (error.empty())
-                 o.faults.statusLength = length;
-             return error;
-         }},
-    };
-    return table;
+    if (!good)
+        throw Refused{message};
+}
+
+using Text = std::string;
+
+// Every option once, in the groups of the help.
+void declareOptions(CLI::App& app, SimOptions& o)
+{
+    app.set_help_flag();
+    app.option_defaults()->disable_flag_override();
+    const char* state = "Starting state";
+    app.add_option_function<Text>("--line", [&o](const Text& v) {
+           const auto line = parseLineDefinition(v);
+           check(line.has_value(), "--line wants a line definition like 19200,e,8,1, not '" + v + "'");
+           check(termiosSpeed(line->speed) != B0,
+                 "--line: " + std::to_string(line->speed) + " is not a speed a terminal can be set to");
+           o.line = v;
+       }, "line definition, default 19200,e,8,1")->type_name("DEF")->group(state);
+    app.add_option_function<Text>("--id", [&o](const Text& v) {
+           unsigned id = 0;
+           check(v.size() == 4 && parseNumber(v, 9999, id) && id != 0,
+                 "--id wants four digits from 0001 to 9999, not '" + v + "'");
+           o.identifier = v;
+       }, "identifier, four digits 0001 to 9999, default 0001")->type_name("NNNN")->group(state);
+    app.add_option_function<Text>("--serial", [&o](const Text& v) {
+           check(v.size() == 8 && textBytes(v), "--serial wants exactly 8 bytes, printable or from 0x80, not '" + v + "'");
+           o.serial = v;
+       }, "serial number, 8 bytes (printable ASCII or from 0x80), default 20261208")->type_name("XXXXXXXX")->group(state);
+    app.add_option_function<Text>("--version", [&o](const Text& v) {
+           check(v.size() == 8 && printable(v), "--version wants exactly 8 printable ASCII characters, not '" + v + "'");
+           o.version = v;
+       }, "version, 8 characters, default 01.40-01")->type_name("VVVVVVVV")->group(state);
+
+    const char* files = "Files";
+    app.add_option_function<Text>("--state", [&o](const Text& v) {
+           check(!v.empty(), "--state wants a file name");
+           o.stateFile = v;
+       }, "write the whole state as JSON (the folder must exist) at start and after\n"
+          "every applied command, before its reply goes out (a temporary file\n"
+          "renamed over FILE). Texts are the bytes received: printable ASCII as\n"
+          "it stands, any other byte as \\u00XX with the byte's value. The picture\n"
+          "is 16 strings of 128 characters, '#' on (black) and '.' off.")->type_name("FILE")->group(files);
+    app.add_option_function<Text>("--link", [&o](const Text& v) {
+           check(!v.empty(), "--link wants a path");
+           o.linkPath = v;
+       }, "make PATH a symbolic link to the slave (parent folders are created, an\n"
+          "existing symbolic link is replaced) and remove it on exit; for example\n"
+          "~/.config/KESTO/ports/COM3 gives the tool the port COM3.")->type_name("PATH")->group(files);
+    app.add_flag("--verbose", o.verbose, "one line per request on standard error.")->group(files);
+
+    const char* faults = "Faults";
+    app.add_option_function<Text>("--silent-on", [&o](const Text& v) {
+           const Text wanted = "--silent-on wants command codes of two upper-case letters separated by commas, not '" + v + "'";
+           std::stringstream in(v);
+           for (Text code; std::getline(in, code, ',');) {
+               check(isCommandCode(code), wanted);
+               o.faults.silentOn.insert(code);
+           }
+           check(!v.empty() && v.back() != ',', wanted);
+       }, "never answer these command codes (comma list, e.g. AS,BF); the request is\n"
+          "not applied either, as if it was never heard")->type_name("CODES")->group(faults);
+    app.add_option_function<Text>("--silent-first", [&o](const Text& v) { number("--silent-first", v, 0, 1000000, o.faults.silentFirst); },
+                                  "do not answer (nor apply) the first N requests addressed to the reader")
+        ->type_name("N")->group(faults);
+    app.add_option_function<Text>("--delay-ms", [&o](const Text& v) { number("--delay-ms", v, 0, 60000, o.faults.delayMs); },
+                                  "send every reply N ms late (the tool waits 120 ms)")->type_name("N")->group(faults);
+    app.add_option_function<Text>("--noise", [&o](const Text& v) { number("--noise", v, 0, 4096, o.faults.noise); },
+                                  "send N noise bytes before every reply (never ETX, EOT or CR)")->type_name("N")->group(faults);
+    app.add_flag("--bad-check", o.faults.badCheck, "reply check digits of a wrong value")->group(faults);
+    app.add_flag("--lowercase-check", o.faults.lowercaseCheck,
+                 "reply check digits in lower case (the filler at positions 6-7 is then\n"
+                 "chosen so that the check holds a letter)")->group(faults);
+    app.add_option_function<Text>("--status-length", [&o](const Text& v) {
+           unsigned length = 0;
+           number("--status-length", v, 7, 1024, length);
+           o.faults.statusLength = length;
+       }, "status reply of N bytes in all (right: 21), with correct check digits;\n"
+          "shorter cuts the serial number, longer fills it with '0'")->type_name("N")->group(faults);
+    app.add_flag("--no-version", o.faults.noVersion, "do not answer the version query")->group(faults);
+    app.add_flag("-h,--help", o.help, "this text")->group(faults);
 }
 
 } // namespace
@@ -144,56 +153,48 @@ const std::map<std::string, Handler>& valueOptions()
 ParsedOptions parseOptions(const std::vector<std::string>& args)
 {
     ParsedOptions result;
-    SimOptions& o = result.options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool hasValue = false;
-        const size_t equals = name.find('=');
-        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-            hasValue = true;
-        }
-        const std::map<std::string, bool*> flags = {
-            {"--help", &o.help}, {"-h", &o.help}, {"--verbose", &o.verbose},
-            {"--bad-check", &o.faults.badCheck}, {"--lowercase-check", &o.faults.lowercaseCheck},
-            {"--no-version", &o.faults.noVersion},
-        };
-        if (auto flag = flags.find(name); flag != flags.end()) {
-            if (hasValue) {
-                result.error = name + " takes no value";
-                return result;
-            }
-            *flag->second = true;
-            continue;
-        }
-        const auto handler = valueOptions().find(name);
-        if (handler == valueOptions().end()) {
-            result.error = name.rfind("-", 0) == 0 ? "unknown option '" + name + "'"
-                                                   : "unexpected argument '" + name + "'";
-            return result;
-        }
-        if (!hasValue) {
-            if (i + 1 >= args.size()) {
-                result.error = name + " wants a value";
-                return result;
-            }
-            value = args[++i];
-        }
-        const std::string error = handler->second(o, value);
-        if (!error.empty()) {
-            result.error = error;
-            return result;
-        }
+    CLI::App app;
+    declareOptions(app, result.options);
+    std::vector<const char*> argv{"tempik-sim"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+        check(!(result.options.faults.badCheck && result.options.faults.lowercaseCheck),
+              "--bad-check and --lowercase-check exclude each other");
+        result.ok = true;
+    } catch (const CLI::ParseError& error) {
+        result.error = error.what();
+    } catch (const Refused& refused) {
+        result.error = refused.message;
     }
-    if (o.faults.badCheck && o.faults.lowercaseCheck) {
-        result.error = "--bad-check and --lowercase-check exclude each other";
-        return result;
-    }
-    result.ok = true;
     return result;
 }
+
+namespace {
+
+// The options' part of the help, group by group, from their declarations.
+std::string optionHelp()
+{
+    SimOptions unused;
+    CLI::App app;
+    declareOptions(app, unused);
+    std::ostringstream out;
+    for (const char* group : {"Starting state", "Files", "Faults"}) {
+        out << group << ":\n";
+        for (const CLI::Option* option : app.get_options())
+            if (option->get_group() == group)
+                {
+                const bool takesValue = option->get_items_expected() > 0;
+                const std::string head = "--" + option->get_lnames().front() + (takesValue ? " " + option->get_type_name() : "");
+                CLI::detail::format_help(out, head, option->get_description(), 23);
+            }
+        out << "\n";
+    }
+    return out.str();
+}
+
+} // namespace
 
 std::string helpText()
 {
@@ -207,38 +208,7 @@ each request arrives) equals the speed of its own line definition; at another sp
 silent, as a real reader does on framing errors. A pseudo-terminal carries no parity, so parity
 is not compared. Request frames that break the format or fail their check get no reply.
 
-Starting state:
-  --line DEF           line definition, default 19200,e,8,1
-  --id NNNN            identifier, four digits 0001 to 9999, default 0001
-  --serial XXXXXXXX    serial number, 8 bytes (printable ASCII or from 0x80), default 20261208
-  --version VVVVVVVV   version, 8 characters, default 01.40-01
-
-Files:
-  --state FILE         write the whole state as JSON (the folder must exist) at start and after
-                       every applied command, before its reply goes out (a temporary file
-                       renamed over FILE). Texts are the bytes received: printable ASCII as
-                       it stands, any other byte as \u00XX with the byte's value. The picture
-                       is 16 strings of 128 characters, '#' on (black) and '.' off.
-  --link PATH          make PATH a symbolic link to the slave (parent folders are created, an
-                       existing symbolic link is replaced) and remove it on exit; for example
-                       ~/.config/KESTO/ports/COM3 gives the tool the port COM3.
-  --verbose            one line per request on standard error.
-
-Faults:
-  --silent-on CODES    never answer these command codes (comma list, e.g. AS,BF); the request is
-                       not applied either, as if it was never heard
-  --silent-first N     do not answer (nor apply) the first N requests addressed to the reader
-  --delay-ms N         send every reply N ms late (the tool waits 120 ms)
-  --noise N            send N noise bytes before every reply (never ETX, EOT or CR)
-  --bad-check          reply check digits of a wrong value
-  --lowercase-check    reply check digits in lower case (the filler at positions 6-7 is then
-                       chosen so that the check holds a letter)
-  --status-length N    status reply of N bytes in all (right: 21), with correct check digits;
-                       shorter cuts the serial number, longer fills it with '0'
-  --no-version         do not answer the version query
-  --help               this text
-
-Replies (position 1 is the ETX): 2-5 identifier, 6-7 "00", then for AS the serial number
+)" + optionHelp() + R"(Replies (position 1 is the ETX): 2-5 identifier, 6-7 "00", then for AS the serial number
 (21 bytes), for AV the version (21 bytes), for every other command its code and "OK" when taken
 or "NG" when refused or unknown (17 bytes). Requests addressed to "0000" or to the reader's own
 identifier are answered. Commands sent without waiting (texts, picture blocks) are answered too.

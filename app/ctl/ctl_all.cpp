@@ -1,11 +1,13 @@
 #include "app/ctl/ctl_all.h"
 
+#include "app/ctl/ctl_apply.h"
 #include "app/ctl/ctl_connection_queue.h"
 #include "app/ctl/ctl_known_readers.h"
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_unopened.h"
+#include "app/ctl/ctl_unsaved_store.h"
 #include "texts/text_table.h"
 
 #include <algorithm>
@@ -16,22 +18,13 @@ namespace tempik::ctl {
 
 namespace {
 
-// The runs of the ports find their readers side by side; what is remembered is decided once
-// they have all ended.
-class UnsavedStore final : public SettingsStore {
-public:
-    void loadSettings(Settings&) const override {}
-    bool saveLinkSettings(const LinkSettings&) const override { return true; }
-    bool saveLanguageFlag(const std::string&) const override { return true; }
-    std::string location() const override { return {}; }
-};
-
 struct PortRun {
     int port;
     std::optional<KnownReader> remembered;
     std::unique_ptr<ReaderRun> run;
     bool found = false;
     OperationOutcome outcome = OperationOutcome::failed;
+    std::vector<SettingResult> applied = {};
 };
 
 std::string scanLine(ReaderRun& run)
@@ -89,10 +82,10 @@ struct Tally {
 } // namespace
 
 int runAll(const Request& request, const PortMap& ports, const SettingsStore& store, const Settings& settings,
-           const RunOptions& options, const std::string& configFolder)
+           const RunOptions& options, const std::string& configFolder, const Profile* profile)
 {
     const CommandEntry& entry = *findCommand(request.command);
-    const bool scanning = entry.operation == nullptr;
+    const bool scanning = entry.operation == nullptr && !profile;
     const std::vector<KnownReader> known = loadKnownReaders(configFolder);
 
     static const UnsavedStore unsaved;
@@ -107,11 +100,13 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
         hosts.push_back(networkHostOf(ports.devicePath(port).value_or("")));
     }
 
-    runQueued(hosts, [&runs, &entry](size_t index) {
+    runQueued(hosts, [&runs, &entry, profile](size_t index) {
         PortRun& portRun = runs[index];
         ReaderRun& run = *portRun.run;
         portRun.found = run.scan();
-        if (portRun.found && entry.operation)
+        if (portRun.found && profile)
+            portRun.applied = applyProfile(*profile, run);
+        else if (portRun.found && entry.operation)
             portRun.outcome = run.set(entry);
     });
 
@@ -128,7 +123,7 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
     std::vector<KnownReader> remembered = known;
     bool anyFound = false, allAccepted = true, namedUnopened = false;
     Tally tally;
-    std::string json;
+    Report json = Report::array();
     PortRun* first = nullptr;
     UnopenedPorts unopened;
     for (PortRun& portRun : runs) {
@@ -139,11 +134,11 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
             for (const ReaderLink::UnopenedPort& port : closed) {
                 unopened.push_back(port);
                 namedUnopened = namedUnopened || !request.ports.empty();
-                json += (json.empty() ? "" : ",") + jsonObject({{"command", jsonString(request.command)},
-                                                                {"outcome", jsonString("not-opened")},
-                                                                {"port", std::to_string(port.port)},
-                                                                {"device", jsonString(port.device)},
-                                                                {"error", jsonString(describe(port.failure))}});
+                json.push_back(Report{{"command", jsonText(request.command)},
+                                      {"outcome", "not-opened"},
+                                      {"port", port.port},
+                                      {"device", jsonText(port.device)},
+                                      {"error", jsonText(describe(port.failure))}});
             }
             // A scan finds what is there now; a port it could not look at keeps what it had.
             if (scanning && closed.empty())
@@ -155,7 +150,7 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
             const std::string device = ports.devicePath(portRun.port).value_or("");
             const std::string message = text(txtReaderNotFound, settings.uiLanguage);
             if (request.json)
-                json += (json.empty() ? "" : ",") + unreachedJson(request.command, message, *lost, device);
+                json.push_back(unreachedJson(request.command, message, *lost, device));
             else
                 std::cout << message << " (" << portName(portRun.port) << " " << terminalText(device) << ", S/N "
                           << terminalText(lost->serial) << ", remembered at " << terminalText(lost->line) << ")\n";
@@ -168,8 +163,15 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
         if (!first)
             first = &portRun;
         anyFound = anyFound || portRun.found;
-        std::vector<std::pair<std::string, std::string>> report;
-        if (entry.operation && portRun.found) {
+        Report report;
+        if (profile && portRun.found) {
+            report = applyReport(run, portRun.applied);
+            const bool accepted = ctl::allAccepted(portRun.applied, request.strict);
+            allAccepted = allAccepted && accepted;
+            ++(accepted ? tally.accepted : tally.failed);
+            if (!request.json)
+                std::cout << applyText(run, portRun.applied);
+        } else if (entry.operation && portRun.found) {
             report = run.setReport(request.command, portRun.outcome);
             const bool refused = portRun.outcome != OperationOutcome::accepted ||
                                  (request.strict && run.wire.failsStrict());
@@ -184,10 +186,10 @@ int runAll(const Request& request, const PortMap& ports, const SettingsStore& st
             if (!request.json)
                 std::cout << scanLine(run) << "\n";
         }
-        json += (json.empty() ? "" : ",") + jsonObject(report);
+        json.push_back(report);
     }
     if (request.json)
-        std::cout << "[" << json << "]\n";
+        std::cout << dumpJson(json) << "\n";
     else if (!first && tally.unreachable == 0)
         std::cout << text(txtReaderNotFound, settings.uiLanguage) << "\n";
     // Last, on its own line; beside JSON on standard error, so that standard output stays one array.

@@ -1,8 +1,7 @@
 #pragma once
-// The commands of tempikctl, named after the window's buttons: what each takes, how its argument
-// goes into the controls, and which operation runs.
-#include "app/ctl/ctl_controls.h"
-#include "reader/operations.h"
+// The commands of tempikctl: its own (scan, settings, ports, apply) and one per row of the
+// operation table, named after the window's buttons.
+#include "reader/operation_table.h"
 
 #include <string>
 #include <vector>
@@ -13,9 +12,8 @@ struct CommandEntry {
     const char* name;
     const char* argument;   // nullptr: none
     std::string help;
-    // Checks the argument and puts it into the controls; throws UsageError when it is refused.
-    void (*apply)(const std::string& argument, CtlControls& controls, int uiLanguage);
-    OperationOutcome (ReaderOperations::*operation)();   // nullptr: scan and settings
+    const OperationRow* row;                              // nullptr: one of tempikctl's own
+    OperationOutcome (ReaderOperations::*operation)();   // nullptr: not a set operation
 };
 
 const std::vector<CommandEntry>& commandTable();

@@ -110,12 +110,12 @@ std::string utcNow()
     return text;
 }
 
-std::string unreachedJson(const std::string& command, const std::string& message, const KnownReader& reader,
-                          const std::string& device)
+Report unreachedJson(const std::string& command, const std::string& message, const KnownReader& reader,
+                     const std::string& device)
 {
-    return dumped(Json{{"command", command},         {"outcome", "unreachable"},  {"message", message},
-                       {"port", reader.port},        {"device", device},          {"line", reader.line},
-                       {"serial", reader.serial},    {"identifier", reader.identifier}});
+    return Report{{"command", jsonText(command)},  {"outcome", "unreachable"},         {"message", jsonText(message)},
+                  {"port", reader.port},           {"device", jsonText(device)},       {"line", jsonText(reader.line)},
+                  {"serial", jsonText(reader.serial)}, {"identifier", jsonText(reader.identifier)}};
 }
 
 int printKnownReaders(const std::string& configFolder, const PortMap& ports, bool json)

@@ -2,6 +2,7 @@
 // The readers tempikctl --all found, each where it was found: kept between runs in
 // tempikctl-readers beside the settings (saved as the settings are), so that a later --all
 // goes to each at its own port and line and can name every one it did not reach.
+#include "app/ctl/ctl_report.h"
 #include "link/port_map.h"
 
 #include <string>
@@ -36,7 +37,7 @@ void forgetPort(std::vector<KnownReader>& readers, int port);
 std::string utcNow();
 
 // One JSON object naming a reader that was not reached, for --all's results.
-std::string unreachedJson(const std::string& command, const std::string& message, const KnownReader& reader,
+Report unreachedJson(const std::string& command, const std::string& message, const KnownReader& reader,
                           const std::string& device);
 
 // tempikctl readers: one line (or JSON object) per remembered reader. Returns the exit code.

@@ -1,6 +1,8 @@
 // tempikctl: the reader operations of the configuration window from a shell.
 #include "app/ctl/ctl_all.h"
+#include "app/ctl/ctl_apply.h"
 #include "app/ctl/ctl_commands.h"
+#include "app/ctl/ctl_dry_run.h"
 #include "app/ctl/ctl_known_readers.h"
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
@@ -41,11 +43,11 @@ int printSettings(const Settings& settings, bool json)
 {
     const LinkSettings& link = settings.link;
     if (json) {
-        std::cout << jsonObject({{"command", jsonString("settings")},
-                                 {"ScanCommNo", std::to_string(link.ScanCommNo)},
-                                 {"ScanBaudRateNo", std::to_string(link.ScanBaudRateNo)},
-                                 {"ScanBaudRate", jsonString(link.ScanBaudRate)},
-                                 {"LanguageFlag", jsonString(settings.LanguageFlag)}})
+        std::cout << dumpJson({{"command", "settings"},
+                               {"ScanCommNo", link.ScanCommNo},
+                               {"ScanBaudRateNo", link.ScanBaudRateNo},
+                               {"ScanBaudRate", jsonText(link.ScanBaudRate)},
+                               {"LanguageFlag", jsonText(settings.LanguageFlag)}})
                   << "\n";
     } else {
         std::cout << "ScanCommNo=" << link.ScanCommNo << "\n"
@@ -61,7 +63,7 @@ void tellUnsaved(ReaderRun& run, const SettingsStore& store, Report& report)
 {
     if (!run.session.settingsUnsaved)
         return;
-    report.emplace_back("settingsSaved", "false");
+    report["settingsSaved"] = false;
     std::cerr << "tempikctl: the settings could not be saved in " << terminalText(store.location())
               << "; the port and line will not be remembered\n";
 }
@@ -84,10 +86,10 @@ int runScan(const Request& request, ReaderRun& run, const SettingsStore& store, 
         tellUnopened(unopened, std::cerr);
     Report report = run.scanReport(request.command, found);
     if (!unopened.empty())
-        report.emplace_back("unopened", unopenedJson(unopened));
+        report["unopened"] = unopenedJson(unopened);
     tellUnsaved(run, store, report);
     if (request.json) {
-        std::cout << jsonObject(report) << "\n";
+        std::cout << dumpJson(report) << "\n";
     } else {
         const LinkSettings& link = run.settings.link;
         std::cout << run.controls.message << "\n";
@@ -127,10 +129,10 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
 
     Report report = run.setReport(request.command, outcome);
     if (code == exitPortClosed)
-        report.emplace_back("error", jsonString(describe(failure)));
+        report["error"] = describe(failure);
     tellUnsaved(run, store, report);
     if (request.json)
-        std::cout << jsonObject(report) << "\n";
+        std::cout << dumpJson(report) << "\n";
     else
         std::cout << run.setLine(outcome) << "\n";
     if (code == exitPortClosed)
@@ -142,6 +144,22 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
                                                  : "tempikctl: no reader known; ")
                   << "run 'tempikctl scan' (or name the port with --port)\n";
     return code;
+}
+
+int runApply(const Request& request, const Profile& profile, ReaderRun& run, const std::string& configFolder)
+{
+    const LastScan last = readLastScan(configFolder);
+    run.session.readerFound = request.port || request.portUrl || (last != LastScan::notFound && run.settings.link.ScanCommNo > 0);
+    const std::vector<SettingResult> results = applyProfile(profile, run);
+    if (request.json)
+        std::cout << dumpJson(applyReport(run, results)) << "\n";
+    else
+        std::cout << applyText(run, results);
+    if (!results.empty() && results.front().verdict == outcomeName(OperationOutcome::noReader)) {
+        std::cerr << "tempikctl: no reader known; run 'tempikctl scan' (or name the port with --port)\n";
+        return exitNoReader;
+    }
+    return allAccepted(results, request.strict) ? exitOk : exitRefused;
 }
 
 int run(const Request& request)
@@ -171,6 +189,15 @@ int run(const Request& request)
     if (request.lineIndex)
         settings.link.ScanBaudRateNo = *request.lineIndex;
 
+    std::optional<Profile> profile;
+    if (request.command == "apply") {
+        profile = loadProfile(request.arguments.front(), settings.uiLanguage);   // all checked before a port opens
+        if (request.check) {
+            printProfileFrames(*profile, settings, std::cout);
+            return exitOk;
+        }
+    }
+
     ExchangeLog log;
     if (!request.logFile.empty() && !log.open(request.logFile))
         throw UsageError{"cannot open the log file \"" + request.logFile + "\" for appending"};
@@ -181,12 +208,13 @@ int run(const Request& request)
     options.hour = request.hour;
 
     if (request.all)
-        return runAll(request, ports, store, settings, options, platform.configFolder);
+        return runAll(request, ports, store, settings, options, platform.configFolder, profile ? &*profile : nullptr);
     const CommandEntry& entry = *findCommand(request.command);
     ReaderRun run(ports, std::nullopt, store, settings, options);
     run.apply(entry, request.arguments.empty() ? std::string() : request.arguments.front());
-    const int code = entry.operation == nullptr ? runScan(request, run, store, platform.configFolder)
-                                                : runSet(request, entry, run, store, platform.configFolder);
+    const int code = profile                      ? runApply(request, *profile, run, platform.configFolder)
+                     : entry.operation == nullptr ? runScan(request, run, store, platform.configFolder)
+                                                  : runSet(request, entry, run, store, platform.configFolder);
     // On a stop signal the operation unwound and closed the port; main ends as the signal would.
     return stopRequested() ? exitRefused : code;
 }

@@ -20,21 +20,21 @@ PortProbe networkProbe(const std::string& url)
 
 int listPorts(const PlatformServices& platform, bool json, const std::string& sysRoot)
 {
-    std::string array;
+    Report array = Report::array();
     for (int port = 1; port <= lastListedPort; ++port) {
         const std::optional<std::string> device = platform.ports->devicePath(port);
         if (!device)
             continue;
         const PortProbe probe = isNetworkUrl(*device) ? networkProbe(*device) : probePort(*device, sysRoot);
         if (json) {
-            array += (array.empty() ? "" : ",") + jsonObject({{"port", std::to_string(port)},
-                                                              {"name", jsonString(portName(port))},
-                                                              {"device", jsonString(*device)},
-                                                              {"kind", jsonString(probe.kind)},
-                                                              {"state", jsonString(probe.state)},
-                                                              {"detail", jsonString(probe.detail)},
-                                                              {"remedy", jsonString(probe.remedy)},
-                                                              {"target", jsonString(probe.target)}});
+            array.push_back({{"port", port},
+                             {"name", portName(port)},
+                             {"device", jsonText(*device)},
+                             {"kind", jsonText(probe.kind)},
+                             {"state", jsonText(probe.state)},
+                             {"detail", jsonText(probe.detail)},
+                             {"remedy", jsonText(probe.remedy)},
+                             {"target", jsonText(probe.target)}});
             continue;
         }
         // Paths, and what the kernel tells of a device, may hold anything: never raw escapes.
@@ -47,7 +47,7 @@ int listPorts(const PlatformServices& platform, bool json, const std::string& sy
         std::cout << terminalText(line) << "\n";
     }
     if (json)
-        std::cout << "[" << array << "]\n";
+        std::cout << dumpJson(array) << "\n";
     return exitOk;
 }
 

@@ -1,6 +1,7 @@
 #include "app/ctl/ctl_reader_run.h"
 
 #include "app/ctl/ctl_report.h"
+#include "app/ctl/ctl_request.h"
 #include "link/port_device.h"
 #include "texts/text_table.h"
 
@@ -49,38 +50,39 @@ ReaderRun::ReaderRun(const PortMap& ports, std::optional<int> onlyPort, const Se
 
 void ReaderRun::apply(const CommandEntry& entry, const std::string& argument)
 {
-    entry.apply(argument, controls, settings.uiLanguage);
+    if (!entry.row || entry.row->from != ValueFrom::argument)
+        return;
+    try {
+        entry.row->take(argument, controls, settings.uiLanguage);
+    } catch (const ValueRefused& refused) {
+        throw UsageError{refused.message};
+    }
 }
 
-std::vector<std::pair<std::string, std::string>> ReaderRun::scanReport(const std::string& command, bool found)
+Report ReaderRun::scanReport(const std::string& command, bool found)
 {
-    std::vector<std::pair<std::string, std::string>> report{{"command", jsonString(command)},
-                                                            {"outcome", jsonString(found ? "found" : "not-found")},
-                                                            {"message", jsonString(controls.message)}};
+    Report report{{"command", command}, {"outcome", found ? "found" : "not-found"}, {"message", jsonText(controls.message)}};
     if (found) {
         const int port = settings.link.ScanCommNo;
-        report.emplace_back("port", std::to_string(port));
-        report.emplace_back("device", jsonString(portMap.devicePath(port).value_or("")));
-        report.emplace_back("line", jsonString(settings.link.ScanBaudRate));
-        report.emplace_back("serial", jsonString(panelValue(controls.serialText)));
-        report.emplace_back("identifier", jsonString(controls.idCaption));
-        report.emplace_back("version", jsonString(panelValue(controls.versionText)));
+        report["port"] = port;
+        report["device"] = jsonText(portMap.devicePath(port).value_or(""));
+        report["line"] = jsonText(settings.link.ScanBaudRate);
+        report["serial"] = jsonText(panelValue(controls.serialText));
+        report["identifier"] = jsonText(controls.idCaption);
+        report["version"] = jsonText(panelValue(controls.versionText));
     }
     return report;
 }
 
-std::vector<std::pair<std::string, std::string>> ReaderRun::setReport(const std::string& command,
-                                                                      OperationOutcome outcome)
+Report ReaderRun::setReport(const std::string& command, OperationOutcome outcome)
 {
-    std::vector<std::pair<std::string, std::string>> report{{"command", jsonString(command)},
-                                                            {"outcome", jsonString(outcomeName(outcome))},
-                                                            {"message", jsonString(controls.message)}};
+    Report report{{"command", command}, {"outcome", outcomeName(outcome)}, {"message", jsonText(controls.message)}};
     if (outcome == OperationOutcome::noReader)
         return report;   // nothing was sent anywhere
-    report.emplace_back("port", std::to_string(settings.link.ScanCommNo));
-    report.emplace_back("device", jsonString(link.lastDevicePath()));
-    report.emplace_back("serial", jsonString(wire.serialNumber()));
-    report.emplace_back("reply", jsonString(wire.replyVerdict()));
+    report["port"] = settings.link.ScanCommNo;
+    report["device"] = jsonText(link.lastDevicePath());
+    report["serial"] = jsonText(wire.serialNumber());
+    report["reply"] = jsonText(wire.replyVerdict());
     return report;
 }
 

@@ -4,6 +4,7 @@
 // reports of the result.
 #include "app/ctl/ctl_commands.h"
 #include "app/ctl/ctl_controls.h"
+#include "app/ctl/ctl_report.h"
 #include "app/ctl/ctl_wire.h"
 #include "link/clock.h"
 #include "link/port_map.h"
@@ -54,9 +55,9 @@ public:
     OperationOutcome set(const CommandEntry& entry) { return (operations.*entry.operation)(); }
 
     // The members of the scan's report: outcome, message, and the reader when found.
-    std::vector<std::pair<std::string, std::string>> scanReport(const std::string& command, bool found);
+    Report scanReport(const std::string& command, bool found);
     // The members of a set command's report: outcome, message, port, device, serial, reply.
-    std::vector<std::pair<std::string, std::string>> setReport(const std::string& command, OperationOutcome outcome);
+    Report setReport(const std::string& command, OperationOutcome outcome);
     // One line naming the reader a set command went to: "Set Ok (COM3 /dev/ttyUSB0, S/N 12345678, reply OK)".
     std::string setLine(OperationOutcome outcome);
 

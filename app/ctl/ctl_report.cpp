@@ -76,38 +76,45 @@ std::string terminalText(const std::string& utf8)
     return out;
 }
 
-std::string jsonString(const std::string& utf8)
+// A stand-in is the character U+10FF00 plus the byte, of the private-use plane 16: four bytes
+// F4 8F BC-BF 80-BF, which the dump writes as they stand.
+constexpr uint32_t standInBase = 0x10FF00;
+
+std::string jsonText(const std::string& bytes)
 {
-    std::string out = "\"";
-    for (size_t at = 0; at < utf8.size(); ++at) {
-        const auto c = static_cast<unsigned char>(utf8[at]);
-        if (const size_t length = utf8Length(utf8, at); length > 1) {
-            out.append(utf8, at, length);
-            at += length - 1;
+    std::string out;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t length = utf8Length(bytes, at);
+        const auto c = static_cast<uint8_t>(bytes[at]);
+        if (length > 1 || (length == 1 && c != 0x7F && (c >= 0x20 || c == '\n' || c == '\t'))) {
+            out.append(bytes, at, length);
+            at += length;
             continue;
         }
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c >= 0x7F) {
-                out += escaped("\\u%04x", c);
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
+        const uint32_t standIn = standInBase + c;
+        out += static_cast<char>(0xF0 | (standIn >> 18));
+        out += static_cast<char>(0x80 | ((standIn >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((standIn >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (standIn & 0x3F));
+        ++at;
     }
-    return out + "\"";
+    return out;
 }
 
-std::string jsonObject(const std::vector<std::pair<std::string, std::string>>& members)
+std::string dumpJson(const Report& value)
 {
-    std::string out = "{";
-    for (const auto& [name, value] : members)
-        out += (out.size() > 1 ? "," : "") + jsonString(name) + ":" + value;
-    return out + "}";
+    const std::string dumped = value.dump();
+    std::string out;
+    for (size_t at = 0; at < dumped.size(); ++at) {
+        const auto byte = [&](size_t i) { return static_cast<uint8_t>(at + i < dumped.size() ? dumped[at + i] : 0); };
+        if (byte(0) == 0xF4 && byte(1) == 0x8F && byte(2) >= 0xBC) {
+            out += escaped("\\u%04x", static_cast<unsigned char>(((byte(2) & 0x03) << 6) | (byte(3) & 0x3F)));
+            at += 3;
+        } else {
+            out += dumped[at];
+        }
+    }
+    return out;
 }
 
 std::string panelValue(const std::string& panelText)

@@ -4,6 +4,9 @@
 #include "link/line_definition.h"
 #include "link/network_url.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -25,19 +28,6 @@ int parseNumber(const std::string& text, int low, int high, const std::string& w
 
 } // namespace
 
-int parseLineArgument(const std::string& text)
-{
-    const int index = lineDefinitionIndexOf(text);
-    if (index >= 0)
-        return index;
-    if (!text.empty() && text.size() <= 2 && text.find_first_not_of("0123456789") == std::string::npos)
-        return parseNumber(text, 0, lineDefinitionCount - 1, "line definition index");
-    std::string known;
-    for (const char* definition : lineDefinitions)
-        known += std::string(known.empty() ? "" : ", ") + definition;
-    throw UsageError{"unknown line definition \"" + text + "\"; use one of " + known + " or its index 0-13"};
-}
-
 void takePortArgument(const std::string& text, Request& request)
 {
     if (!isNetworkUrl(text)) {
@@ -52,93 +42,113 @@ void takePortArgument(const std::string& text, Request& request)
 
 namespace {
 
-struct OptionEntry {
-    const char* longName;
-    char shortName;      // 0: none
-    const char* value;   // nullptr: a flag
-};
-
-const OptionEntry optionTable[] = {
-    {"help", 'h', nullptr},     {"version", 'V', nullptr}, {"port", 'p', "N"},         {"line", 'l', "DEF"},
-    {"unlock", 'u', nullptr},   {"language", 0, "LANG"},   {"json", 'j', nullptr},     {"trace", 't', nullptr},
-    {"12h", 0, nullptr},        {"24h", 0, nullptr},       {"strict", 's', nullptr},   {"log", 0, "FILE"},
-    {"all", 'a', nullptr},      {"ports", 0, "LIST"},
-};
-
-// Exact name first, then a unique prefix, as getopt_long takes them.
-const OptionEntry& longOption(const std::string& name)
+void takeLine(const std::string& value, Request& request)
 {
-    const OptionEntry* prefixed = nullptr;
-    int prefixes = 0;
-    for (const OptionEntry& entry : optionTable) {
-        if (name == entry.longName)
-            return entry;
-        if (!name.empty() && std::string(entry.longName).rfind(name, 0) == 0) {
-            prefixed = &entry;
-            ++prefixes;
-        }
+    const int index = lineDefinitionIndexOf(value);
+    if (index >= 0 || (!value.empty() && value.size() <= 2 && value.find_first_not_of("0123456789") == std::string::npos)) {
+        request.lineIndex = parseLineArgument(value);
+        request.line = lineDefinitions[static_cast<size_t>(*request.lineIndex)];
+        return;
     }
-    if (prefixes == 1)
-        return *prefixed;
-    throw UsageError{(prefixes > 1 ? "ambiguous option --" : "unknown option --") + name};
+    const std::optional<LineDefinition> line = parseLineDefinition(value);
+    if (!line || !isStandardSpeed(line->speed))
+        throw UsageError{"--line takes SPEED,PARITY,DATA,STOP (a standard speed from 110 to 230400, parity n, e, o, m or "
+                         "s, 5 to 8 data bits, 1, 1.5 or 2 stop bits) or an index 0-13, not \"" + value + "\""};
+    request.line = value;
 }
 
-const OptionEntry& shortOption(char name)
+void takeLanguage(const std::string& value, Request& request)
 {
-    for (const OptionEntry& entry : optionTable)
-        if (entry.shortName == name && name != 0)
-            return entry;
-    throw UsageError{std::string("unknown option -") + name};
-}
-
-void setOption(Request& request, const OptionEntry& entry, const std::string& value)
-{
-    const std::string name = entry.longName;
-    if (name == "help") {
-        request.help = true;
-    } else if (name == "version") {
-        request.version = true;
-    } else if (name == "port") {
-        takePortArgument(value, request);
-    } else if (name == "line") {
-        const int index = lineDefinitionIndexOf(value);
-        if (index >= 0 || (!value.empty() && value.size() <= 2 && value.find_first_not_of("0123456789") == std::string::npos)) {
-            request.lineIndex = parseLineArgument(value);
-            request.line = lineDefinitions[static_cast<size_t>(*request.lineIndex)];
-        } else {
-            const std::optional<LineDefinition> line = parseLineDefinition(value);
-            if (!line || !isStandardSpeed(line->speed))
-                throw UsageError{"--line takes SPEED,PARITY,DATA,STOP (a standard speed from 110 to 230400, parity n, e, o, m or "
-                                 "s, 5 to 8 data bits, 1, 1.5 or 2 stop bits) or an index 0-13, not \"" + value + "\""};
-            request.line = value;
+    const char* const names[] = {"english", "gb", "big5"};
+    for (int language = 0; language < 3; ++language)
+        if (value == names[language]) {
+            request.language = language;
+            return;
         }
-    } else if (name == "unlock") {
-        request.unlock = true;
-    } else if (name == "language") {
-        if (value == "english")
-            request.language = 0;
-        else if (value == "gb")
-            request.language = 1;
-        else if (value == "big5")
-            request.language = 2;
-        else
-            throw UsageError{"--language takes english, gb or big5, not \"" + value + "\""};
-    } else if (name == "json") {
-        request.json = true;
-    } else if (name == "trace") {
-        request.trace = true;
-    } else if (name == "12h" || name == "24h") {
-        request.hour = name == "12h" ? 0 : 1;
-    } else if (name == "strict") {
-        request.strict = true;
-    } else if (name == "log") {
-        if (value.empty())
-            throw UsageError{"--log needs a file name"};
-        request.logFile = value;
-    } else if (name == "all") {
-        request.all = true;
-    } else if (name == "ports") {
-        request.ports = parsePortList(value);
+    throw UsageError{"--language takes english, gb or big5, not \"" + value + "\""};
+}
+
+// The options, each declared once with its help; the help's lines follow the option column.
+void declareOptions(CLI::App& app, Request& request, std::vector<std::string>& positional)
+{
+    using Text = std::string;
+    app.set_help_flag();
+    app.option_defaults()->disable_flag_override();
+    app.add_option_function<Text>("-p,--port", [&](const Text& v) { takePortArgument(v, request); },
+                                  "serial port N (COM<N>) instead of the remembered one")
+        ->type_name("N");
+    app.add_option_function<Text>("-l,--line", [&](const Text& v) { takeLine(v, request); },
+                                  "line definition instead of the remembered one: one of\n"
+                                  "the 14 (e.g. 19200,e,8,1) or its index 0-13, or any\n"
+                                  "SPEED,PARITY,DATA,STOP (speed 110-230400, parity\n"
+                                  "n|e|o|m|s, 5-8 data bits, 1, 1.5 or 2 stop bits)")
+        ->type_name("DEF");
+    app.add_flag("-u,--unlock", request.unlock,
+                 "scan: try all 14 line definitions on every port\n(otherwise only the remembered one)");
+    app.add_flag("-a,--all", request.all,
+                 "scan or set every reader on ports 1-255 at once, one\n"
+                 "thread per port (8 at most per network host); a scan\n"
+                 "remembers each reader found ('readers' lists them),\n"
+                 "a set command goes to each at its own line; one\n"
+                 "result per reader, then a summary line");
+    app.add_option_function<Text>("--ports", [&](const Text& v) { request.ports = parsePortList(v); },
+                                  "with --all: only these ports, e.g. 1,3,5-8")
+        ->type_name("LIST");
+    app.add_flag("-s,--strict", request.strict, "a set command whose reply is not OK fails (exit 1)");
+    app.add_flag("--check", request.check,
+                 "apply: check the profile and print the frames it would\nsend, without opening a port");
+    app.add_flag_callback("--12h", [&] { request.hour = 0; }, "set-time: the hour shown as 12H (the default)");
+    app.add_flag_callback("--24h", [&] { request.hour = 1; }, "set-time: the hour shown as 24H");
+    app.add_option_function<Text>("--language", [&](const Text& v) { takeLanguage(v, request); },
+                                  "language of the messages and code page of the texts\n"
+                                  "(default: the window's stored language)")
+        ->type_name("english|gb|big5");
+    app.add_flag("-j,--json", request.json,
+                 "print JSON: for scan port, device, line, serial,\n"
+                 "identifier, version; for a set command port, device,\n"
+                 "serial and reply (OK, NG, other, none); --all: an array");
+    app.add_flag("-t,--trace", request.trace,
+                 "print every frame written and received on standard\n"
+                 "error, in hexadecimal and as text, with a time in ms");
+    app.add_option_function<Text>("--log",
+                                  [&](const Text& v) {
+                                      if (v.empty())
+                                          throw UsageError{"--log needs a file name"};
+                                      request.logFile = v;
+                                  },
+                                  "append one line per exchange to FILE: UTC time, port,\n"
+                                  "device, request and reply")
+        ->type_name("FILE");
+    app.add_flag("-h,--help", request.help, "this text");
+    app.add_flag("-V,--version", request.version, "the version and the build's revision");
+    app.add_option("command", positional)->group("");
+}
+
+// CLI11 (2.1) takes a long option only by its whole name; getopt_long's unique prefix is
+// widened here to the name of the one option it begins.
+void widenPrefixes(const CLI::App& app, std::vector<std::string>& args)
+{
+    for (std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (arg.rfind("--", 0) != 0)
+            continue;
+        const size_t equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        std::vector<std::string> names;
+        for (const CLI::Option* option : app.get_options())
+            for (const std::string& longName : option->get_lnames())
+                names.push_back(longName);
+        if (name.empty() || std::find(names.begin(), names.end(), name) != names.end())
+            continue;
+        std::vector<std::string> matches;
+        for (const std::string& longName : names)
+            if (longName.rfind(name, 0) == 0)
+                matches.push_back(longName);
+        if (matches.size() > 1)
+            throw UsageError{"ambiguous option --" + name};
+        if (matches.size() == 1)
+            arg = "--" + matches.front() + (equals == std::string::npos ? "" : arg.substr(equals));
     }
 }
 
@@ -153,12 +163,15 @@ void checkCombination(const Request& request)
     if (request.arguments.size() != wanted)
         throw UsageError{request.command + (wanted ? " takes one argument: " + std::string(entry->argument)
                                                    : " takes no argument")};
-    const bool reachesReader = entry->operation != nullptr || request.command == "scan";
+    const bool isApply = request.command == "apply";
+    const bool reachesReader = entry->operation != nullptr || request.command == "scan" || isApply;
     if (request.hour && request.command != "set-time")
         throw UsageError{"--12h and --24h go with set-time only"};
     if (request.unlock && !(request.command == "scan" || (request.all && reachesReader)))
         throw UsageError{"--unlock goes with scan and --all only"};
-    if (request.strict && entry->operation == nullptr)
+    if (request.check && !isApply)
+        throw UsageError{"--check goes with apply only"};
+    if (request.strict && entry->operation == nullptr && !isApply)
         throw UsageError{"--strict goes with the set commands only"};
     if (request.all && !reachesReader)
         throw UsageError{"--all goes with scan and the set commands only"};
@@ -169,6 +182,9 @@ void checkCombination(const Request& request)
     if (!request.ports.empty() && !request.all)
         throw UsageError{"--ports goes with --all only"};
 }
+
+// The column of the help texts of commands and options.
+constexpr size_t helpColumn = 32;
 
 } // namespace
 
@@ -202,42 +218,17 @@ Request parseRequest(const std::vector<std::string>& args)
 {
     Request request;
     std::vector<std::string> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        // The value of an option: glued to it, or the next argument.
-        auto valueFor = [&](const OptionEntry& entry, std::optional<std::string> glued) -> std::string {
-            if (glued)
-                return *glued;
-            if (i + 1 >= args.size())
-                throw UsageError{"option --" + std::string(entry.longName) + " needs a value " + entry.value};
-            return args[++i];
-        };
-        if (arg == "--") {
-            positional.insert(positional.end(), args.begin() + static_cast<long>(i) + 1, args.end());
-            break;
-        }
-        if (arg.rfind("--", 0) == 0) {
-            const size_t equals = arg.find('=');
-            const OptionEntry& entry = longOption(arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2));
-            std::optional<std::string> glued;
-            if (equals != std::string::npos)
-                glued = arg.substr(equals + 1);
-            if (!entry.value && glued)
-                throw UsageError{"option --" + std::string(entry.longName) + " takes no value"};
-            setOption(request, entry, entry.value ? valueFor(entry, glued) : std::string());
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            for (size_t at = 1; at < arg.size(); ++at) {
-                const OptionEntry& entry = shortOption(arg[at]);
-                if (!entry.value) {
-                    setOption(request, entry, {});
-                    continue;
-                }
-                setOption(request, entry, valueFor(entry, at + 1 < arg.size() ? std::optional<std::string>(arg.substr(at + 1)) : std::nullopt));
-                break;
-            }
-        } else {
-            positional.push_back(arg);
-        }
+    CLI::App app;
+    declareOptions(app, request, positional);
+    std::vector<std::string> widened = args;
+    widenPrefixes(app, widened);
+    std::vector<const char*> argv{"tempikctl"};
+    for (const std::string& arg : widened)
+        argv.push_back(arg.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::ParseError& error) {
+        throw UsageError{error.what()};
     }
     if (request.help || request.version)
         return request;
@@ -259,44 +250,30 @@ std::string usageText()
         "scan (its port and line definition are remembered), or to --port and --line.\n"
         "\n"
         "Commands:\n";
-    for (const CommandEntry& entry : commandTable()) {
-        std::string head = "  " + std::string(entry.name) + (entry.argument ? " " + std::string(entry.argument) : "");
-        // Help in one column with the options'; a long head gets a line of its own.
-        constexpr size_t helpColumn = 32;
-        head = head.size() < helpColumn ? head + std::string(helpColumn - head.size(), ' ')
-                                        : head + "\n" + std::string(helpColumn, ' ');
-        text += head + entry.help + "\n";
-    }
+    std::ostringstream commands;
+    for (const CommandEntry& entry : commandTable())
+        CLI::detail::format_help(commands, std::string(entry.name) + (entry.argument ? " " + std::string(entry.argument) : ""),
+                                 entry.help, helpColumn);
+    text += commands.str();
     text +=
         "\n"
-        "Options (long ones also as --name=VALUE, or any unique prefix; -- ends the options):\n"
-        "  -p, --port N                  serial port N (COM<N>) instead of the remembered one\n"
-        "  -l, --line DEF                line definition instead of the remembered one: one of\n"
-        "                                the 14 (e.g. 19200,e,8,1) or its index 0-13, or any\n"
-        "                                SPEED,PARITY,DATA,STOP (speed 110-230400, parity\n"
-        "                                n|e|o|m|s, 5-8 data bits, 1, 1.5 or 2 stop bits)\n"
-        "  -u, --unlock                  scan: try all 14 line definitions on every port\n"
-        "                                (otherwise only the remembered one)\n"
-        "  -a, --all                     scan or set every reader on ports 1-255 at once, one\n"
-        "                                thread per port (8 at most per network host); a scan\n"
-        "                                remembers each reader found ('readers' lists them),\n"
-        "                                a set command goes to each at its own line; one\n"
-        "                                result per reader, then a summary line\n"
-        "      --ports LIST              with --all: only these ports, e.g. 1,3,5-8\n"
-        "  -s, --strict                  a set command whose reply is not OK fails (exit 1)\n"
-        "      --12h, --24h              set-time: how the reader shows the hour (default 12h)\n"
-        "      --language english|gb|big5\n"
-        "                                language of the messages and code page of the texts\n"
-        "                                (default: the window's stored language)\n"
-        "  -j, --json                    print JSON: for scan port, device, line, serial,\n"
-        "                                identifier, version; for a set command port, device,\n"
-        "                                serial and reply (OK, NG, other, none); --all: an array\n"
-        "  -t, --trace                   print every frame written and received on standard\n"
-        "                                error, in hexadecimal and as text, with a time in ms\n"
-        "      --log FILE                append one line per exchange to FILE: UTC time, port,\n"
-        "                                device, request and reply\n"
-        "  -h, --help                    this text\n"
-        "  -V, --version                 the version and the build's revision\n"
+        "Options (long ones also as --name=VALUE, or any unique prefix; -- ends the options):\n";
+    Request request;
+    std::vector<std::string> positional;
+    CLI::App app;
+    declareOptions(app, request, positional);
+    std::ostringstream options;
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->get_lnames().empty())
+            continue;   // the command and its argument
+        const std::vector<std::string>& shortNames = option->get_snames();
+        std::string head = (shortNames.empty() ? "    " : "-" + shortNames.front() + ", ") + "--" + option->get_lnames().front();
+        if (option->get_items_expected() > 0)
+            head += " " + option->get_type_name();
+        CLI::detail::format_help(options, head, option->get_description(), helpColumn);
+    }
+    text += options.str();
+    text +=
         "\n"
         "A set command goes to the reader the last scan found (its port and line definition\n"
         "are remembered), or to --port and --line. After a scan that found no reader, set\n"

@@ -20,6 +20,7 @@ struct Request {
     bool json = false;
     bool trace = false;
     bool strict = false;           // a reply of "NG" fails the command
+    bool check = false;            // apply: print the frames, open no port
     bool all = false;              // every reader of the map at once
     std::vector<int> ports;        // with all: only these (ascending); empty: every port of the map
     std::string logFile;
@@ -45,9 +46,10 @@ struct UsageError {
 // --port's value, a number from 1 to 255 or a network port's URL, into request; throws UsageError.
 void takePortArgument(const std::string& text, Request& request);
 
-// getopt_long's conventions: "--port=3" or "--port 3", a unique prefix of a long option, short
-// options alone or bundled ("-jt", "-p3"), options before or after the command, and "--" ends
-// them. Throws UsageError for unknown options, missing or extra arguments and values out of range.
+// getopt_long's conventions, through CLI11: "--port=3" or "--port 3", a unique prefix of a long
+// option, short options alone or bundled ("-jt", "-p3"), options before or after the command, and
+// "--" ends them. Throws UsageError for unknown options, missing or extra arguments and values out
+// of range.
 Request parseRequest(const std::vector<std::string>& args);
 
 // "1,3,5-8" to ascending port numbers within 1 to 255; throws UsageError.

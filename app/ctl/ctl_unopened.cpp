@@ -33,14 +33,12 @@ void tellUnopened(const UnopenedPorts& ports, std::ostream& out)
     }
 }
 
-std::string unopenedJson(const UnopenedPorts& ports)
+Report unopenedJson(const UnopenedPorts& ports)
 {
-    std::string array;
+    Report array = Report::array();
     for (const ReaderLink::UnopenedPort& port : ports)
-        array += (array.empty() ? "" : ",") + jsonObject({{"port", std::to_string(port.port)},
-                                                          {"device", jsonString(port.device)},
-                                                          {"error", jsonString(describe(port.failure))}});
-    return "[" + array + "]";
+        array.push_back(Report{{"port", port.port}, {"device", jsonText(port.device)}, {"error", jsonText(describe(port.failure))}});
+    return array;
 }
 
 } // namespace tempik::ctl

@@ -2,6 +2,7 @@
 // The ports a run could not look at: held by another program, refused, unreachable. A scan that
 // met one cannot tell that the reader is absent, so they are named, and such a scan is not
 // remembered as having found no reader.
+#include "app/ctl/ctl_report.h"
 #include "link/reader_link.h"
 
 #include <iosfwd>
@@ -20,6 +21,6 @@ bool includesPort(const UnopenedPorts& ports, int port);
 // refused for lack of permission with the remedy.
 void tellUnopened(const UnopenedPorts& ports, std::ostream& out);
 // [{"port":3,"device":"/dev/ttyUSB0","error":"port is in use by another program"}, ...]
-std::string unopenedJson(const UnopenedPorts& ports);
+Report unopenedJson(const UnopenedPorts& ports);
 
 } // namespace tempik::ctl

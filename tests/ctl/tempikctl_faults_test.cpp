@@ -128,7 +128,7 @@ TEST_F(TempikctlFaults, APortHeldByAnotherProgramIsSkippedNamedAndNeverWrittenTo
         const ProgramResult all = ctl({"--all", "--ports", "3", "set-volume", "3", "--json"});
         EXPECT_EQ(all.out, "[{\"command\":\"set-volume\",\"outcome\":\"not-opened\",\"port\":3,\"device\":\"" +
                                sim.portLinkPath() + "\",\"error\":\"port is in use by another program\"}]\n");
-        EXPECT_EQ(all.err, named);
+        EXPECT_EQ(all.err, "found 0, accepted 0, failed 0, unreachable 0\n" + named);
         EXPECT_EQ(all.exitCode, 3);
         EXPECT_EQ(sim.stateText(), before) << "nothing may reach a port another program holds";
     }

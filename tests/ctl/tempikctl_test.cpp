@@ -1,6 +1,7 @@
 // The real tempikctl binary against the simulated reader on a pseudo-terminal.
 #include "tests/support/fake_device.h"
 #include "tests/support/far_end.h"
+#include "reader/operation_table.h"
 #include "tests/support/ser2net.h"
 #include "tests/support/sim_process.h"
 
@@ -8,6 +9,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -216,16 +219,29 @@ TEST_F(TempikctlTest, BadArgumentsAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(sim.stateField("volume").value_or(""), volume);
 }
 
-TEST(TempikctlHelp, CoversEveryCommandAndOption)
+// The help and the completion script name every operation of the table, and the completion
+// offers each one's value words.
+TEST(TempikctlHelp, CoversEveryOperationAndOption)
 {
     const ProgramResult result = runProgram(ctlBinaryPath(), {"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* word : {"scan", "set-id", "set-baud", "factory-default", "set-time", "set-language",
-                             "set-password", "set-volume", "set-card-type", "set-backlight", "set-work-time",
-                             "set-idle", "set-title-mode", "set-title", "clear-title", "set-install",
-                             "clear-install", "set-message", "clear-message", "show-message", "set-icon", "settings",
-                             "--port", "--line", "--unlock", "--language", "--json", "--trace", "--12h", "--24h",
-                             "ports", "--all", "--ports", "--strict", "--log", "--version"})
+    std::ifstream file(TEMPIK_SOURCE_DIR "/share/bash-completion/tempikctl");
+    const std::string completion((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string commands = "scan settings ports readers apply";
+    for (const tempik::OperationRow& row : tempik::operationTable()) {
+        commands += std::string(" ") + row.command;
+        EXPECT_NE(result.out.find("\n  " + std::string(row.command) + " "), std::string::npos) << row.command;
+        std::string words;
+        for (const std::string& word : row.choices)
+            words += (words.empty() ? "" : " ") + word;
+        if (row.from == tempik::ValueFrom::argument && !words.empty()) {
+            EXPECT_TRUE(std::regex_search(completion, std::regex("[ |]" + std::string(row.command) + "\\) words=\"" + words + "\"")))
+                << row.command;
+        }
+    }
+    EXPECT_NE(completion.find("local commands=\"" + commands + "\"\n"), std::string::npos) << commands;
+    for (const char* word : {"--port", "--line", "--unlock", "--language", "--json", "--trace", "--12h", "--24h",
+                             "--all", "--ports", "--strict", "--log", "--version"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 
@@ -261,6 +277,7 @@ TEST(TempikctlOutput, ReaderTextsAndPathsAreEscaped)
     const ProgramResult set = runProgram(ctlBinaryPath(), {"-p", "1", "set-volume", "3"}, std::chrono::seconds(20));
     EXPECT_EQ(set.out, "Set Ok (COM1 " + escapedPath + ", S/N \\x1b[2J\\x1b]0;, reply OK)\n") << set.err;
     const ProgramResult all = runProgram(ctlBinaryPath(), {"--all", "--ports", "1", "scan"}, std::chrono::seconds(20));
-    EXPECT_EQ(all.out, "COM1 " + escapedPath + " 19200,e,8,1 \\x1b[2J\\x1b]0; 0042 \\x1b[31mRED: Get Reader Info Ok. (COM : #1)\n")
+    EXPECT_EQ(all.out, "COM1 " + escapedPath + " 19200,e,8,1 \\x1b[2J\\x1b]0; 0042 \\x1b[31mRED: Get Reader Info Ok. (COM : #1)\n"
+                       "found 1, accepted 1, failed 0, unreachable 0\n")
         << all.err;
 }

@@ -61,9 +61,9 @@ TEST_P(BadOptionsTest, RefusedWithAClearMessage)
 INSTANTIATE_TEST_SUITE_P(
     Refused, BadOptionsTest,
     ::testing::Values(
-        BadRow{"Unknown", {"--colour"}, "unknown option '--colour'"},
-        BadRow{"Positional", {"COM3"}, "unexpected argument 'COM3'"},
-        BadRow{"MissingValue", {"--id"}, "--id wants a value"},
+        BadRow{"Unknown", {"--colour"}, "not expected: --colour"},
+        BadRow{"Positional", {"COM3"}, "not expected: COM3"},
+        BadRow{"MissingValue", {"--id"}, "--id: 1 required"},
         BadRow{"IdentifierThreeDigits", {"--id", "042"}, "four digits"},
         BadRow{"IdentifierZero", {"--id", "0000"}, "0001 to 9999"},
         BadRow{"LineGarbage", {"--line", "fast"}, "line definition"},
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"SilentOnTrailingComma", {"--silent-on", "AS,"}, "two upper-case letters"},
         BadRow{"DelayNotNumber", {"--delay-ms", "-5"}, "whole number"},
         BadRow{"StatusLengthTooShort", {"--status-length", "6"}, "from 7"},
-        BadRow{"FlagWithValue", {"--bad-check=1"}, "takes no value"},
+        BadRow{"FlagWithValue", {"--bad-check=1"}, "disallowed flag override"},
         BadRow{"BothCheckFaults", {"--bad-check", "--lowercase-check"}, "exclude each other"}),
     testing::rowName);
 
