@@ -9,7 +9,7 @@ build="$root/build"
 packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev
-    qt6-base-dev qt6-qpa-plugins libqt6svg6 libxkbcommon-dev libasound2-dev
+    qt6-base-dev qt6-qpa-plugins libqt6svg6 libxkbcommon-dev libasound2-dev qt6-translations-l10n
     fonts-liberation fonts-wqy-microhei fontconfig
 )
 
