@@ -101,6 +101,11 @@ TEST_P(EditBoxLimit, RefusesControlCharactersFromPasteAndInsert)
     QApplication::clipboard()->setText(QStringLiteral("c"));
     box->paste();
     EXPECT_EQ(box->text(), "abc");
+    // A line copied with its line break goes in without it (and cut to the box's limit).
+    box->clear();
+    QApplication::clipboard()->setText(QStringLiteral("Front door\n"));
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("Front door").left(GetParam().bytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, EditBoxLimit,
