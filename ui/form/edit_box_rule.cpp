@@ -48,7 +48,7 @@ std::string fittedText(const std::string& text, size_t limitBytes, int uiLanguag
     return result;
 }
 
-std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage)
+std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage, bool* cut)
 {
     EditBoxText result = proposed;
     // A line copied from a terminal or an editor comes with its line break: the break goes, the
@@ -63,6 +63,8 @@ std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitB
     }
     if (!editBoxTakes(result.text, uiLanguage))
         return std::nullopt;
+    if (cut)
+        *cut = !fitsEditBox(result.text, limitBytes, uiLanguage);
     while (!fitsEditBox(result.text, limitBytes, uiLanguage) && result.cursor > 0) {
         const size_t n = characterBefore(result.text, result.cursor);
         result.text.erase(result.cursor - n, n);

@@ -24,6 +24,8 @@ struct EditBoxText {
 // take). Otherwise what was just inserted loses whole
 // characters from its end, before the cursor, until the text fits: a paste longer than the room
 // left is cut at the limit.
-std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage);
+// cut, when given, tells whether characters were left out to fit.
+std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage,
+                                      bool* cut = nullptr);
 
 } // namespace tempik

@@ -222,6 +222,16 @@ bool ModuleForm::fitEditBoxesToLanguage()
     return shortened;
 }
 
+void ModuleForm::pasteRefused()
+{
+    setMessage(windowText(WindowText::pasteRefused, settings_.uiLanguage));
+}
+
+void ModuleForm::pasteCut()
+{
+    setMessage(windowText(WindowText::pasteCut, settings_.uiLanguage));
+}
+
 void ModuleForm::btnExitClick()
 {
     closeAllowed_ = true;

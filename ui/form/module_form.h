@@ -29,6 +29,10 @@ public:
     void sbIDChange(int position);
     // A button pressed by click, accelerator or Enter: its handler runs, unless one is running.
     void click(const std::string& button);
+    // Text pasted into an edit box (more than one character at once) that the edit-box rule
+    // refused, or cut to fit: the operator is told in the message bar.
+    void pasteRefused();
+    void pasteCut();
     // The view asks before it closes: only "Exit" closes the window, not the desktop.
     bool mayClose() const { return closeAllowed_; }
 

@@ -36,6 +36,10 @@ constexpr const char* windowTexts[][uiLanguageCount] = {
     {"Idle screen", "闲置画面", "閒置畫面"},
     {"Link lamp", "连线指示灯", "連線指示燈"},
     {"Icon title preview", "图形标题预览", "圖形標題預覽"},
+    {"The pasted text was not taken: it holds a control character or one this language cannot show.",
+     "贴上的文字未被接受：其中含有控制字元或此语言无法显示的字。",
+     "貼上的文字未被接受：其中含有控制字元或此語言無法顯示的字。"},
+    {"The pasted text was cut to fit the box.", "贴上的文字已被截短以符合文字框。", "貼上的文字已被截短以符合文字框。"},
 };
 
 } // namespace

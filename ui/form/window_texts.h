@@ -27,6 +27,8 @@ enum class WindowText {
     idleScreenList,
     linkLamp,
     iconPreview,
+    pasteRefused,
+    pasteCut,
 };
 
 std::string windowText(WindowText which, int uiLanguage);

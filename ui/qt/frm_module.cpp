@@ -98,7 +98,9 @@ QWidget* TfrmModule::widget(const char* name) const
 
 void TfrmModule::buildControls()
 {
-    BuiltControls built = buildControlsFromTable(*this, [this] { return form_.language(); });
+    BuiltControls built = buildControlsFromTable(
+        *this, [this] { return form_.language(); },
+        [this](bool refused) { refused ? form_.pasteRefused() : form_.pasteCut(); });
     controls_ = std::move(built.widgets);
     tmrBusy = built.timer;
     new FocusMark(*this);

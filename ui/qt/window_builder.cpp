@@ -42,7 +42,8 @@ QWidget* controlNamed(const BuiltControls& built, const char* name)
 
 } // namespace
 
-BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> language)
+BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> language,
+                                     std::function<void(bool refused)> pasteTold)
 {
     BuiltControls built;
     std::vector<std::pair<int, QWidget*>> tabOrder;
@@ -109,9 +110,8 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
         }
         case ControlKind::editBox: {
             auto* box = new QLineEdit(designText(row), parentWidget);
-            // A character takes at least one byte: the byte limit is also a character limit.
-            box->setMaxLength(row.limit);
-            box->setValidator(new CodePageValidator(row.limit, language, box));
+            // No character limit of Qt's: it would cut a paste before the validator could tell.
+            box->setValidator(new CodePageValidator(row.limit, language, pasteTold, box));
             widget = box;
             break;
         }
