@@ -123,6 +123,10 @@ TEST_P(StartLanguage, EveryTabStopHasAnAccessibleNameInTheWindowLanguage)
     EXPECT_EQ(list->text(QAccessible::Value).toStdString(), "12H");
     ASSERT_EQ(list->childCount(), 1);
     EXPECT_EQ(list->child(0)->childCount(), 2) << "12H and 24H";
+    // The message bar is a status bar whose name is the message.
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(rig.window->control("pnMsg"));
+    EXPECT_EQ(bar->role(), QAccessible::StatusBar);
+    EXPECT_EQ(bar->text(QAccessible::Name), rig.textOf("pnMsg"));
     EXPECT_EQ(nameOf("edBackLight"), backLight[language]);
     // The lock box shows no words: its tool tip says what it does.
     const QString tip = rig.get<QCheckBox>("chkLock")->toolTip();

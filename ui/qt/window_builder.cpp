@@ -6,6 +6,7 @@
 #include "ui/qt/control_style.h"
 #include "ui/form/control_table.h"
 #include "ui/qt/focus_aids.h"
+#include "ui/qt/message_bar.h"
 #include "ui/qt/preview_image.h"
 #include "ui/qt/status_lamp.h"
 #include "ui/qt/value_list.h"
@@ -77,7 +78,8 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
         }
         case ControlKind::panel:
         case ControlKind::label: {
-            auto* label = new QLabel(designText(row), parentWidget);
+            auto* label = row.style == ControlStyle::M ? new MessageBar(designText(row), parentWidget)
+                                                       : new QLabel(designText(row), parentWidget);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment((row.flags & rightAligned) ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
             label->setFocusPolicy(Qt::NoFocus);
