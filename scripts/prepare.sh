@@ -10,7 +10,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev
     libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
-    qt6-base-dev qt6-qpa-plugins libqt6svg6 libxkbcommon-dev libasound2-dev
+    qt6-base-dev qt6-qpa-plugins libqt6svg6 libxkbcommon-dev libasound2-dev qt6-translations-l10n
     fonts-liberation fonts-wqy-microhei fontconfig
 )
 

@@ -41,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Edit{"ChinesePasteCutAtAWholeCharacter", 5, simplifiedChinese, {"a中中中b", 10}, EditBoxText{"a中b", 4}},
                       Edit{"ChineseInBig5", 4, traditionalChinese, {"中文", 6}, EditBoxText{"中文", 6}},
                       Edit{"ChineseMissingFromWindows1252", 16, english, {"ab中", 5}, std::nullopt},
-                      Edit{"LineFeed", 16, english, {"ab\n", 3}, std::nullopt},
+                      Edit{"LineCopiedFromATerminal", 16, english, {"Front door\n", 11}, EditBoxText{"Front door", 10}},
+                      Edit{"LineCopiedFromWindows", 16, english, {"xFront door\r\ny", 13}, EditBoxText{"xFront doory", 11}},
+                      Edit{"LineFeedInside", 16, english, {"a\nb", 3}, std::nullopt},
                       Edit{"Tab", 16, english, {"a\tb", 2}, std::nullopt},
                       Edit{"Delete", 16, english, {"ab\x7f", 3}, std::nullopt},
                       Edit{"EscapeInChinese", 16, simplifiedChinese, {"\x1b[31m", 1}, std::nullopt}),
@@ -77,6 +79,32 @@ INSTANTIATE_TEST_SUITE_P(
                       Placement{"JustWideEnough", {0, 0, 720, 600}, {0, 15}}),
     rowName);
 
+struct Fit : NamedRow {
+    ScreenArea available;
+    double preferred;
+    double scale;
+};
+
+class ScaleThatFits : public ::testing::TestWithParam<Fit> {};
+
+// The 712 x 539 window in a frame that adds 8 x 30.
+TEST_P(ScaleThatFits, IsTheLargestQuarterStepUpToThePreferredScale)
+{
+    EXPECT_EQ(scaleThatFits(GetParam().available, 712, 539, 8, 30, GetParam().preferred), GetParam().scale);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Form, ScaleThatFits,
+    ::testing::Values(Fit{"DoubleOn2560x1400", {0, 0, 2560, 1400}, 2.0, 2.0},
+                      // 1920 x 1080 with a task bar: 1108 rows at 2x do not fit in 1050.
+                      Fit{"DoubleOn1920x1050", {0, 0, 1920, 1050}, 2.0, 1.75},
+                      Fit{"DoubleOn1280x1024", {0, 0, 1280, 1024}, 2.0, 1.75},
+                      Fit{"OneAndAHalfOn1280x800", {0, 0, 1280, 800}, 1.5, 1.25},
+                      Fit{"OddPreferredScale", {0, 0, 1280, 1024}, 1.9, 1.75},
+                      Fit{"PlainScaleStays", {0, 0, 1920, 1050}, 1.0, 1.0},
+                      Fit{"NothingFitsKeepsOne", {0, 0, 640, 480}, 2.0, 1.0}),
+    rowName);
+
 class Names : public ::testing::TestWithParam<int> {};
 
 // Every control that takes the focus gets a name in the window language, never with "&".
@@ -90,8 +118,10 @@ TEST_P(Names, EveryTabStopHasOneInTheWindowLanguage)
     for (size_t i = 0; i < controlCount; ++i) {
         const ControlRow& row = controlTable[i];
         const bool label = row.kind == ControlKind::panel || row.kind == ControlKind::label;
-        if (row.tab == noTab || label)
-            continue;   // a panel reads its own text
+        const bool languageButton = std::string(row.name).rfind("btnEng", 0) == 0 || std::string(row.name) == "btnGB"
+                                    || std::string(row.name) == "btnBIG5";
+        if (row.tab == noTab || label || languageButton)
+            continue;   // a panel reads its own text; a language button speaks its own language
         ++named;
         const std::string& name = names[row.name];
         const bool chinese = std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xE4; });
@@ -99,7 +129,15 @@ TEST_P(Names, EveryTabStopHasOneInTheWindowLanguage)
         EXPECT_EQ(chinese, language != english) << row.name << ": " << name;
         EXPECT_EQ(name.find('&'), std::string::npos) << row.name;
     }
-    EXPECT_EQ(named, 41);
+    EXPECT_EQ(named, 38);
+    // Lists are named after what they hold, the pictures after what they show.
+    const char* const line[3] = {"Line definition", "通讯设定", "通訊設定"};
+    EXPECT_EQ(names["cmbBaudRate"], line[language]);
+    EXPECT_FALSE(names["shComm"].empty());
+    EXPECT_FALSE(names["imgTitle"].empty());
+    EXPECT_EQ(names["btnEng"], "English");
+    EXPECT_EQ(names["btnGB"], "简体中文");
+    EXPECT_EQ(names["btnBIG5"], "繁體中文");
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Names, ::testing::Values(0, 1, 2));

@@ -157,3 +157,26 @@ TEST(WindowProgram, HandsNoArgumentToQt)
     program.kill();
     program.waitForFinished();
 }
+
+// "--help" prints a short usage; without a display the program says what is missing and ends.
+TEST(WindowProgram, HelpPrintsAUsageAndNoDisplayIsNamed)
+{
+    const QString program = QStringLiteral(TEMPIK_BINARY_DIR "/app/tempik-config");
+    QProcess help;
+    help.start(program, {QStringLiteral("--help")});
+    ASSERT_TRUE(help.waitForFinished(10000));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_EQ(help.readAllStandardOutput().toStdString().rfind("Usage: tempik-config\n", 0), 0u);
+
+    QProcess headless;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    headless.setProcessEnvironment(environment);
+    headless.start(program, {});
+    ASSERT_TRUE(headless.waitForFinished(10000));
+    EXPECT_EQ(headless.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(headless.exitCode(), 1);
+    EXPECT_NE(headless.readAllStandardError().toStdString().find("neither DISPLAY (X11) nor WAYLAND_DISPLAY"),
+              std::string::npos);
+}

@@ -3,6 +3,7 @@
 #include "tests/ui/window_rig.h"
 
 #include "reader/control_values.h"
+#include "ui/form/window_texts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -80,6 +81,7 @@ TEST_P(EditBoxLimit, CutsAPastePastItsLimitAtAWholeCharacter)
         QApplication::clipboard()->setText(QString(limit + 4, character));
         box->paste();
         EXPECT_EQ(box->text(), QLatin1Char('a') + QString(room, character) + QLatin1Char('b')) << language;
+        EXPECT_EQ(rig.textOf("pnMsg").toStdString(), windowText(WindowText::pasteCut, language)) << "the cut is told";
     }
 }
 
@@ -98,9 +100,15 @@ TEST_P(EditBoxLimit, RefusesControlCharactersFromPasteAndInsert)
         box->paste();
         EXPECT_EQ(box->text(), "ab");
     }
+    EXPECT_EQ(rig.textOf("pnMsg").toStdString(), windowText(WindowText::pasteRefused, english)) << "the refusal is told";
     QApplication::clipboard()->setText(QStringLiteral("c"));
     box->paste();
     EXPECT_EQ(box->text(), "abc");
+    // A line copied with its line break goes in without it (and cut to the box's limit).
+    box->clear();
+    QApplication::clipboard()->setText(QStringLiteral("Front door\n"));
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("Front door").left(GetParam().bytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, EditBoxLimit,

@@ -18,10 +18,8 @@ struct NamedAfter {
 
 constexpr NamedAfter namedAfter[] = {
     {"sbID", "lblID"},           {"edPassword", "lblPassword"},  {"edTitle", "lblTitle"},
-    {"cmbSound", "lblSound"},    {"cmbBaudRate", "btnBaudRate"}, {"cmbLanguage", "btnLanguage"},
-    {"cmbHour", "btnDateTime"},  {"cmbCardType", "btnCardType"}, {"edBackLight", "btnBackLight"},
-    {"edWork", "btnWorkMode"},   {"edInstall", "btnInstall"},    {"edMessage", "btnTitleMessage"},
-    {"edShow", "btnShowMessage"}, {"cmbTitle", "btnSetTitleMode"}, {"cmbIdle", "btnIdle"},
+    {"cmbSound", "lblSound"},    {"edBackLight", "btnBackLight"}, {"edWork", "btnWorkMode"},
+    {"edInstall", "btnInstall"}, {"edMessage", "btnTitleMessage"}, {"edShow", "btnShowMessage"},
 };
 
 struct OwnName {
@@ -29,7 +27,16 @@ struct OwnName {
     WindowText text;
 };
 
+// A list is named after what it holds, not after the button beside it.
 constexpr OwnName ownNames[] = {
+    {"cmbBaudRate", WindowText::lineDefinitionList},
+    {"cmbLanguage", WindowText::displayLanguageList},
+    {"cmbHour", WindowText::hourDisplayList},
+    {"cmbCardType", WindowText::cardTypeList},
+    {"cmbTitle", WindowText::titleModeList},
+    {"cmbIdle", WindowText::idleScreenList},
+    {"shComm", WindowText::linkLamp},
+    {"imgTitle", WindowText::iconPreview},
     {"chkLock", WindowText::lockName},
     {"btnClrTitle", WindowText::clearTitleMessage},
     {"btnClrInstall", WindowText::clearInstallMessage},
@@ -80,12 +87,11 @@ std::vector<AccessibleName> accessibleNames(int uiLanguage)
         names.push_back({row.control, spokenText(shownText(row.source, uiLanguage))});
     for (const OwnName& row : ownNames)
         names.push_back({row.control, windowText(row.text, uiLanguage)});
-    // The language buttons show the language's name in a picture or in English; they read as
-    // the reader display language list names them (item 0 English, 1 Traditional, 2 Simplified).
-    const auto languages = displayLanguageItems(uiLanguage);
-    names.push_back({"btnEng", languages[0]});
-    names.push_back({"btnGB", languages[2]});
-    names.push_back({"btnBIG5", languages[1]});
+    // A language button is for someone who may not read the window's language: each says its
+    // language in that language, as its picture shows it.
+    names.push_back({"btnEng", "English"});
+    names.push_back({"btnGB", "简体中文"});
+    names.push_back({"btnBIG5", "繁體中文"});
     return names;
 }
 

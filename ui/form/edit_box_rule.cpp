@@ -2,6 +2,8 @@
 
 #include "reader/control_values.h"
 
+#include <string>
+
 namespace tempik {
 
 namespace {
@@ -46,11 +48,23 @@ std::string fittedText(const std::string& text, size_t limitBytes, int uiLanguag
     return result;
 }
 
-std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage)
+std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage, bool* cut)
 {
-    if (!editBoxTakes(proposed.text, uiLanguage))
-        return std::nullopt;
     EditBoxText result = proposed;
+    // A line copied from a terminal or an editor comes with its line break: the break goes, the
+    // line stays. A break inside the text still refuses it whole.
+    for (const char* lineBreak : {"\r\n", "\n", "\r"}) {
+        const size_t n = std::char_traits<char>::length(lineBreak);
+        if (result.cursor >= n && result.text.compare(result.cursor - n, n, lineBreak) == 0) {
+            result.text.erase(result.cursor - n, n);
+            result.cursor -= n;
+            break;
+        }
+    }
+    if (!editBoxTakes(result.text, uiLanguage))
+        return std::nullopt;
+    if (cut)
+        *cut = !fitsEditBox(result.text, limitBytes, uiLanguage);
     while (!fitsEditBox(result.text, limitBytes, uiLanguage) && result.cursor > 0) {
         const size_t n = characterBefore(result.text, result.cursor);
         result.text.erase(result.cursor - n, n);

@@ -19,10 +19,13 @@ struct EditBoxText {
     bool operator==(const EditBoxText& other) const { return text == other.text && cursor == other.cursor; }
 };
 
-// A box's text after typing or an insertion, the cursor just after what was inserted. nullopt:
-// refused whole (a character the box does not take). Otherwise what was just inserted loses whole
+// A box's text after typing or an insertion, the cursor just after what was inserted. A line
+// break that ends the insertion is dropped. nullopt: refused whole (a character the box does not
+// take). Otherwise what was just inserted loses whole
 // characters from its end, before the cursor, until the text fits: a paste longer than the room
 // left is cut at the limit.
-std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage);
+// cut, when given, tells whether characters were left out to fit.
+std::optional<EditBoxText> acceptEdit(const EditBoxText& proposed, size_t limitBytes, int uiLanguage,
+                                      bool* cut = nullptr);
 
 } // namespace tempik

@@ -29,6 +29,10 @@ public:
     void sbIDChange(int position);
     // A button pressed by click, accelerator or Enter: its handler runs, unless one is running.
     void click(const std::string& button);
+    // Text pasted into an edit box (more than one character at once) that the edit-box rule
+    // refused, or cut to fit: the operator is told in the message bar.
+    void pasteRefused();
+    void pasteCut();
     // The view asks before it closes: only "Exit" closes the window, not the desktop.
     bool mayClose() const { return closeAllowed_; }
 
@@ -81,7 +85,8 @@ public:
     const Settings& settings() const { return settings_; }
 
 private:
-    void runHandler(const std::string& button);
+    // Whether it was a scan that found no reader.
+    bool runHandler(const std::string& button);
     void runOperation(const std::string& button);
     void recoverFromError();
     void tellRefusedPorts();

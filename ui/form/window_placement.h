@@ -16,4 +16,10 @@ struct ScreenPoint {
 // The frame's top left corner for a frame of the given size.
 ScreenPoint placeOnScreen(const ScreenArea& available, int frameWidth, int frameHeight);
 
+// The largest scale, at most preferred and in quarter steps down to 1, at which a client area
+// of clientWidth x clientHeight (unscaled) inside a frame that adds frameExtraWidth and
+// frameExtraHeight fits the available area; 1 when not even that fits.
+double scaleThatFits(const ScreenArea& available, int clientWidth, int clientHeight, int frameExtraWidth,
+                     int frameExtraHeight, double preferred);
+
 } // namespace tempik

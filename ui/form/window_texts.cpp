@@ -28,6 +28,18 @@ constexpr const char* windowTexts[][uiLanguageCount] = {
     {"No reader was found. These ports could not be opened for lack of permission:\n%1\nAdd your user to the group of the device (usually dialout):\n    sudo usermod -aG dialout $USER\nthen log out and in again.",
      "\u672a\u627e\u5230\u6253\u5361\u949f\u3002\u4ee5\u4e0b\u4e32\u53e3\u56e0\u6743\u9650\u4e0d\u8db3\u65e0\u6cd5\u6253\u5f00\uff1a\n%1\n\u8bf7\u5c06\u60a8\u7684\u7528\u6237\u52a0\u5165\u8bbe\u5907\u6240\u5c5e\u7684\u7ec4\uff08\u901a\u5e38\u4e3a dialout\uff09\uff1a\n    sudo usermod -aG dialout $USER\n\u7136\u540e\u6ce8\u9500\u5e76\u91cd\u65b0\u767b\u5f55\u3002",
      "\u672a\u627e\u5230\u6253\u5361\u9418\u3002\u4ee5\u4e0b\u4e32\u53e3\u56e0\u6b0a\u9650\u4e0d\u8db3\u7121\u6cd5\u958b\u555f\uff1a\n%1\n\u8acb\u5c07\u60a8\u7684\u4f7f\u7528\u8005\u52a0\u5165\u88dd\u7f6e\u6240\u5c6c\u7684\u7fa4\u7d44\uff08\u901a\u5e38\u70ba dialout\uff09\uff1a\n    sudo usermod -aG dialout $USER\n\u7136\u5f8c\u767b\u51fa\u4e26\u91cd\u65b0\u767b\u5165\u3002"},
+    {"Line definition", "通讯设定", "通訊設定"},
+    {"Reader display language", "打卡钟显示语言", "打卡鐘顯示語言"},
+    {"Hour display", "时间显示格式", "時間顯示格式"},
+    {"Card type", "卡片类型", "卡片類型"},
+    {"Title mode", "标题模式", "標題模式"},
+    {"Idle screen", "闲置画面", "閒置畫面"},
+    {"Link lamp", "连线指示灯", "連線指示燈"},
+    {"Icon title preview", "图形标题预览", "圖形標題預覽"},
+    {"The pasted text was not taken: it holds a control character or one this language cannot show.",
+     "贴上的文字未被接受：其中含有控制字元或此语言无法显示的字。",
+     "貼上的文字未被接受：其中含有控制字元或此語言無法顯示的字。"},
+    {"The pasted text was cut to fit the box.", "贴上的文字已被截短以符合文字框。", "貼上的文字已被截短以符合文字框。"},
 };
 
 } // namespace

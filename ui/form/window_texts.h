@@ -18,6 +18,17 @@ enum class WindowText {
     clearInstallMessage,
     clearTitleText,
     portsRefused,      // %1: the ports, one a line
+    // What a screen reader calls the lists, after what they hold, and the pictures.
+    lineDefinitionList,
+    displayLanguageList,
+    hourDisplayList,
+    cardTypeList,
+    titleModeList,
+    idleScreenList,
+    linkLamp,
+    iconPreview,
+    pasteRefused,
+    pasteCut,
 };
 
 std::string windowText(WindowText which, int uiLanguage);

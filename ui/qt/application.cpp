@@ -1,6 +1,7 @@
 #include "ui/qt/application.h"
 
 #include "ui/form/control_table.h"
+#include "ui/qt/message_bar.h"
 #include "ui/qt/value_list.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ void prepareWindowResources()
     static const bool done = [] {
         initWindowPictures();
         installValueListAccessibility();
+        installMessageBarAccessibility();
         const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("WenQuanYi Micro Hei")};
         for (const char* family : {"Arial", "MS Sans Serif", "Microsoft Sans Serif"})
             QFont::insertSubstitutions(QString::fromLatin1(family), sans);

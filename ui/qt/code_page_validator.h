@@ -12,8 +12,10 @@ namespace tempik {
 class CodePageValidator final : public QValidator {
     Q_OBJECT
 public:
-    // language gives the window language whose code page counts the bytes, at every check.
-    CodePageValidator(int limitBytes, std::function<int()> language, QObject* parent = nullptr);
+    // language gives the window language whose code page counts the bytes, at every check;
+    // pasteTold hears of a paste (several characters at once) refused (true) or cut (false).
+    CodePageValidator(int limitBytes, std::function<int()> language, std::function<void(bool refused)> pasteTold,
+                      QObject* parent = nullptr);
 
     State validate(QString& input, int& position) const override;
     bool fits(const QString& text) const;
@@ -26,6 +28,8 @@ public:
 private:
     int limit_;
     std::function<int()> language_;
+    std::function<void(bool refused)> pasteTold_;
+    QString before_;   // the box's text before the change being validated
 };
 
 } // namespace tempik

@@ -63,7 +63,8 @@ QString styleSheetOf(ControlStyle style, ControlKind kind)
     case ControlStyle::F:
         return QStringLiteral("QLabel { background-color: navy; color: white; border: 1px solid black; }");
     case ControlStyle::englishButton:
-        return QStringLiteral("QPushButton { color: red; }");
+        // Red only while it takes input: disabled, it greys like every other button.
+        return QStringLiteral("QPushButton:enabled { color: red; }");
     case ControlStyle::framed:
         return QStringLiteral("QLabel { border: 1px solid black; }");
     case ControlStyle::window:

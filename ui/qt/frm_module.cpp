@@ -1,5 +1,6 @@
 #include "ui/qt/frm_module.h"
 
+#include "texts/text_table.h"
 #include "ui/form/control_table.h"
 #include "ui/form/window_placement.h"
 #include "ui/qt/application.h"
@@ -16,12 +17,14 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <QTranslator>
 
 #include <stdexcept>
 #include <utility>
@@ -95,7 +98,9 @@ QWidget* TfrmModule::widget(const char* name) const
 
 void TfrmModule::buildControls()
 {
-    BuiltControls built = buildControlsFromTable(*this, [this] { return form_.language(); });
+    BuiltControls built = buildControlsFromTable(
+        *this, [this] { return form_.language(); },
+        [this](bool refused) { refused ? form_.pasteRefused() : form_.pasteCut(); });
     controls_ = std::move(built.widgets);
     tmrBusy = built.timer;
     new FocusMark(*this);
@@ -110,19 +115,56 @@ void TfrmModule::buildControls()
     connect(tmrBusy, &QTimer::timeout, this, [this] { form_.tmrBusyTimer(); });
 }
 
+void TfrmModule::placeFrame()
+{
+    QScreen* desktop = screen();
+    if (!desktop)
+        return;
+    const QRect area = desktop->availableGeometry();
+    const QRect frame = frameGeometry();
+    const ScreenPoint at = placeOnScreen({area.x(), area.y(), area.width(), area.height()}, frame.width(), frame.height());
+    // move() places the frame's top left corner.
+    move(at.x, at.y);
+}
+
 void TfrmModule::showEvent(QShowEvent* event)
 {
     if (!shownOnce_ && !event->spontaneous()) {
         shownOnce_ = true;
-        if (QScreen* desktop = screen()) {
-            const QRect area = desktop->availableGeometry();
-            const ScreenPoint at = placeOnScreen({area.x(), area.y(), area.width(), area.height()},
-                                                 frameGeometry().width(), frameGeometry().height());
-            move(at.x, at.y);
-        }
+        placeFrame();
         form_.FormShow();
     }
     QWidget::showEvent(event);
+}
+
+void TfrmModule::moveEvent(QMoveEvent* event)
+{
+    // Before the window manager has framed the window its frame is the client area: place it
+    // again once the title bar is known, so that the title bar too is on the screen.
+    if (shownOnce_ && !framePlaced_ && frameGeometry().size() != size()) {
+        framePlaced_ = true;
+        placeFrame();
+    }
+    QWidget::moveEvent(event);
+}
+
+void TfrmModule::followLanguage()
+{
+    const int language = form_.language();
+    if (language == translatedLanguage_)
+        return;
+    translatedLanguage_ = language;
+    if (qtTexts_)
+        QCoreApplication::removeTranslator(qtTexts_.get());
+    qtTexts_.reset();
+    if (language == english)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    const QString name = language == simplifiedChinese ? QStringLiteral("qtbase_zh_CN") : QStringLiteral("qtbase_zh_TW");
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        qtTexts_ = std::move(translator);
+    }
 }
 
 void TfrmModule::closeEvent(QCloseEvent* event)
@@ -152,8 +194,10 @@ void TfrmModule::keyPressEvent(QKeyEvent* event)
 void TfrmModule::setText(const char* control, const std::string& text)
 {
     QWidget* target = widget(control);
-    if (target == this)
+    if (target == this) {
         setWindowTitle(fromUtf8(text));
+        followLanguage();   // FormShow writes the caption first, in every language switch
+    }
     else if (auto* label = qobject_cast<QLabel*>(target))
         label->setText(fromUtf8(text));
     else if (auto* button = qobject_cast<QAbstractButton*>(target))

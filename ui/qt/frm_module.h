@@ -10,9 +10,11 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <string>
 
 class QTimer;
+class QTranslator;
 
 namespace tempik {
 
@@ -70,9 +72,14 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void buildControls();
+    // The frame inside the screen's available area (the window manager's frame, once known).
+    void placeFrame();
+    // Qt's own texts (message box buttons, the file dialog) in the window language.
+    void followLanguage();
     QWidget* widget(const char* name) const;   // throws for a name the table lacks
 
     WindowSeams seams_;
@@ -80,6 +87,9 @@ private:
     std::map<std::string, QWidget*> controls_;
     bool waitCursor_ = false;
     bool shownOnce_ = false;
+    bool framePlaced_ = false;
+    int translatedLanguage_ = 0;
+    std::unique_ptr<QTranslator> qtTexts_;
     StatusLamp* shComm = nullptr;
     PreviewImage* imgTitle = nullptr;
     QTimer* tmrBusy = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/qt/value_list.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 
 namespace tempik {
@@ -15,6 +16,17 @@ public:
         if (kind == QAccessible::Value)
             return list()->currentText();
         return QAccessibleWidget::text(kind);
+    }
+
+    // Its popup list, as Qt's own list interface gives it: the items and the selection.
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == list()->view() ? 0 : -1;
     }
 
     QStringList actionNames() const override { return QAccessibleWidget::actionNames() << showMenuAction(); }

@@ -6,6 +6,7 @@
 #include "ui/qt/control_style.h"
 #include "ui/form/control_table.h"
 #include "ui/qt/focus_aids.h"
+#include "ui/qt/message_bar.h"
 #include "ui/qt/preview_image.h"
 #include "ui/qt/status_lamp.h"
 #include "ui/qt/value_list.h"
@@ -42,7 +43,8 @@ QWidget* controlNamed(const BuiltControls& built, const char* name)
 
 } // namespace
 
-BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> language)
+BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> language,
+                                     std::function<void(bool refused)> pasteTold)
 {
     BuiltControls built;
     std::vector<std::pair<int, QWidget*>> tabOrder;
@@ -76,7 +78,8 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
         }
         case ControlKind::panel:
         case ControlKind::label: {
-            auto* label = new QLabel(designText(row), parentWidget);
+            auto* label = row.style == ControlStyle::M ? new MessageBar(designText(row), parentWidget)
+                                                       : new QLabel(designText(row), parentWidget);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment((row.flags & rightAligned) ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
             label->setFocusPolicy(Qt::NoFocus);
@@ -109,9 +112,8 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
         }
         case ControlKind::editBox: {
             auto* box = new QLineEdit(designText(row), parentWidget);
-            // A character takes at least one byte: the byte limit is also a character limit.
-            box->setMaxLength(row.limit);
-            box->setValidator(new CodePageValidator(row.limit, language, box));
+            // No character limit of Qt's: it would cut a paste before the validator could tell.
+            box->setValidator(new CodePageValidator(row.limit, language, pasteTold, box));
             widget = box;
             break;
         }

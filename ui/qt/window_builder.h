@@ -16,7 +16,9 @@ struct BuiltControls {
 };
 
 // Builds every row of the control table on form (the form row sets up form itself). language
-// gives the window language whose code page counts the edit boxes' bytes, at every check.
-BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> language);
+// gives the window language whose code page counts the edit boxes' bytes, at every check;
+// pasteTold hears of a paste an edit box refused (true) or cut (false).
+BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> language,
+                                     std::function<void(bool refused)> pasteTold);
 
 } // namespace tempik
