@@ -3,6 +3,7 @@
 #include "link/line_definition.h"
 #include "link/port_map.h"
 #include "reader/control_values.h"
+#include "reader/operation_table.h"
 #include "texts/text_table.h"
 #include "ui/form/accessible_names.h"
 #include "ui/form/control_table.h"
@@ -20,35 +21,6 @@ namespace {
 
 // The reader display language item matching each window language: English, Simplified, Traditional.
 constexpr int matchingDisplayLanguage[uiLanguageCount] = {0, 2, 1};
-
-// The buttons that start a set operation, and the operation each starts.
-struct SetButton {
-    const char* button;
-    OperationOutcome (ReaderOperations::*operation)();
-};
-
-constexpr SetButton setButtons[] = {
-    {"btnID", &ReaderOperations::btnIDClick},
-    {"btnBaudRate", &ReaderOperations::btnBaudRateClick},
-    {"btnFactoryDefault", &ReaderOperations::btnFactoryDefaultClick},
-    {"btnDateTime", &ReaderOperations::btnDateTimeClick},
-    {"btnLanguage", &ReaderOperations::btnLanguageClick},
-    {"btnPassword", &ReaderOperations::btnPasswordClick},
-    {"btnVolume", &ReaderOperations::btnVolumeClick},
-    {"btnCardType", &ReaderOperations::btnCardTypeClick},
-    {"btnBackLight", &ReaderOperations::btnBackLightClick},
-    {"btnWorkMode", &ReaderOperations::btnWorkModeClick},
-    {"btnIdle", &ReaderOperations::btnIdleClick},
-    {"btnSetTitleMode", &ReaderOperations::btnSetTitleModeClick},
-    {"btnTitle", &ReaderOperations::btnTitleClick},
-    {"btnTitleClear", &ReaderOperations::btnTitleClearClick},
-    {"btnInstall", &ReaderOperations::btnInstallClick},
-    {"btnClrInstall", &ReaderOperations::btnClrInstallClick},
-    {"btnTitleMessage", &ReaderOperations::btnTitleMessageClick},
-    {"btnClrTitle", &ReaderOperations::btnClrTitleClick},
-    {"btnShowMessage", &ReaderOperations::btnShowMessageClick},
-    {"btnTitleIcon", &ReaderOperations::btnTitleIconClick},
-};
 
 int busyTimerInterval()
 {
@@ -142,7 +114,8 @@ bool ModuleForm::runHandler(const std::string& button)
 
 void ModuleForm::runOperation(const std::string& button)
 {
-    for (const SetButton& row : setButtons) {
+    // The operations' one table names the button that starts each.
+    for (const OperationRow& row : operationTable()) {
         if (button == row.button) {
             (operations_.*row.operation)();
             return;
