@@ -1,5 +1,7 @@
 #include "app/ctl/ctl_last_scan.h"
 
+#include "link/system_path.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -18,7 +20,7 @@ std::string pathIn(const std::string& folder)
 
 LastScan readLastScan(const std::string& configFolder)
 {
-    std::ifstream in(pathIn(configFolder));
+    std::ifstream in(systemPath(pathIn(configFolder)));
     std::string word;
     if (!(in >> word))
         return LastScan::unknown;
@@ -28,8 +30,8 @@ LastScan readLastScan(const std::string& configFolder)
 bool writeLastScan(const std::string& configFolder, bool found)
 {
     std::error_code ignored;
-    std::filesystem::create_directories(configFolder, ignored);
-    std::ofstream out(pathIn(configFolder), std::ios::trunc);
+    std::filesystem::create_directories(systemPath(configFolder), ignored);
+    std::ofstream out(systemPath(pathIn(configFolder)), std::ios::trunc);
     out << (found ? "found" : "not-found") << "\n";
     out.flush();
     return static_cast<bool>(out);

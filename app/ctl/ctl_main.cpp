@@ -1,6 +1,7 @@
 // tempikctl: the reader operations of the configuration window from a shell.
 #include "app/ctl/ctl_all.h"
 #include "app/ctl/ctl_commands.h"
+#include "app/ctl/ctl_console.h"
 #include "app/ctl/ctl_last_scan.h"
 #include "app/ctl/ctl_port_list.h"
 #include "app/ctl/ctl_reader_run.h"
@@ -135,6 +136,10 @@ int run(const Request& request)
         return printSettings(settings, request.json);
     if (request.command == "ports")
         return listPorts(platform, request.json);
+    // A port map entry that names nothing is no port; the user must hear why it is skipped.
+    for (int port = 1; port <= lastListedPort; ++port)
+        if (const std::string problem = ports.problem(port); !problem.empty())
+            std::cerr << "tempikctl: " << terminalText(problem) << "\n";
 
     if (request.language)
         settings.uiLanguage = *request.language;   // for this run only: the window's choice stays stored
@@ -171,6 +176,7 @@ int run(const Request& request)
 
 int main(int argc, char** argv)
 {
+    useConsoleOutput();
     try {
         const Request request = parseRequest(std::vector<std::string>(argv + 1, argv + argc));
         if (request.help) {
