@@ -12,7 +12,9 @@
 #include <fstream>
 #include <iostream>
 #include <regex>
+#include <csignal>
 #include <sys/stat.h>
+#include <thread>
 #include <termios.h>
 #include <unistd.h>
 
@@ -349,10 +351,35 @@ TEST_F(WineTest, LineIsPutBackOnAPortWithoutTheReaderAndFlowControlStaysOff)
     EXPECT_EQ(cfgetospeed(&after), B4800);
     EXPECT_EQ(after.c_cflag & (PARENB | CSIZE | CSTOPB | CRTSCTS), before.c_cflag & (PARENB | CSIZE | CSTOPB | CRTSCTS));
 
-    wine({"reg", "add", ownKey, "/v", "ScanBaudRate", "/t", "REG_SZ", "/d", "9600,e,8,1,p", "/f"});
+    wine({"reg", "add", ownKey, "/v", "ScanBaudRate", "/t", "REG_SZ", "/d", "baud=9600 parity=e data=8 stop=1 octs=on", "/f"});
     const ProgramResult set = ctl({"--port", "12", "set-volume", "2"});
     EXPECT_FALSE(set.timedOut);
     EXPECT_EQ(lineOf(sim.slavePath()).c_cflag & CRTSCTS, 0u);
+}
+
+// Ctrl-C (Wine turns SIGINT into the console's Ctrl-C) in the middle of a scan: the operation
+// unwinds, and the program ends with the status of an interrupted console program,
+// STATUS_CONTROL_C_EXIT (0xC000013A), of which the system keeps the low byte.
+TEST_F(WineTest, CtrlCEndsWithTheStatusOfAnInterruptedConsoleProgram)
+{
+    PseudoTerminal com14;
+    const std::string link = root + "/KESTO/ports/COM14";
+    ::unlink(link.c_str());
+    ASSERT_EQ(::symlink(com14.slavePath().c_str(), link.c_str()), 0);
+    FarEnd silent(com14, [](const std::string&, int) { return FarEnd::Answer{}; });
+    std::thread interrupter;
+    const ProgramResult scan = runProgram(
+        "/usr/bin/wine", {environment("TEMPIK_WINDOWS_BUILD") + "/app/tempikctl.exe", "--port", "14", "--unlock", "scan"},
+        std::chrono::seconds(60), false, [&](pid_t pid) {
+            interrupter = std::thread([&silent, pid] {
+                while (silent.bytesReceived() == 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                ::kill(pid, SIGINT);
+            });
+        });
+    interrupter.join();
+    EXPECT_FALSE(scan.timedOut);
+    EXPECT_EQ(scan.exitCode, 0x3A) << scan.err;
 }
 
 } // namespace
