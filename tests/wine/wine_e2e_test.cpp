@@ -382,4 +382,16 @@ TEST_F(WineTest, CtrlCEndsWithTheStatusOfAnInterruptedConsoleProgram)
     EXPECT_EQ(scan.exitCode, 0x3A) << scan.err;
 }
 
+// On a console (Wine makes one of a terminal) a Chinese message arrives whole, not as its UTF-8
+// bytes read in the console's code page; in a pipe it stays UTF-8 (the other tests).
+TEST_F(WineTest, ChineseMessagesOnAConsole)
+{
+    const ProgramResult onTerminal = runProgram(
+        "/usr/bin/script", {"-qc", "wine " + environment("TEMPIK_WINDOWS_BUILD") + "/app/tempikctl.exe --language gb --port 13 set-volume 1",
+                            "/dev/null"},
+        std::chrono::seconds(60));
+    EXPECT_NE(onTerminal.out.find("\xe8\xae\xbe\xe5\xae\x9a\xe9\x94\x99\xe8\xaf\xaf (COM13"), std::string::npos)   // 设定错误
+        << onTerminal.out;
+}
+
 } // namespace
