@@ -19,6 +19,8 @@ class PortMap {
 public:
     virtual ~PortMap() = default;
     virtual std::optional<std::string> devicePath(int portNumber) const = 0;
+    // Why an entry of the map names no port (a file that holds no URL), for the user; "" if none.
+    virtual std::string problem(int) const { return {}; }
 };
 
 // The platform's port map for the configuration folder.

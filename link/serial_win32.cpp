@@ -1,7 +1,9 @@
 // The serial device on the Win32 communications API: an exclusive synchronous handle on
-// \\.\COMn, the port's time-outs saved at open and put back at close, reads that return after at
-// most 1 ms, the line set from its mode string, and both queues purged at open.
+// \\.\COMn, the port's time-outs and line saved at open and put back at close, reads that return
+// after at most 1 ms, writes that give up after 2 s, the line set from its definition with every
+// kind of flow control off, and both queues purged at open.
 #include "link/clock.h"
+#include "link/line_definition.h"
 #include "link/serial_device.h"
 
 #include <windows.h>
@@ -12,7 +14,8 @@ namespace {
 
 constexpr int64_t readWaitNs = 1'000'000;
 
-// Reads return what is there, or nothing after 1 ms; writes have no time-out.
+// Reads return what is there, or nothing after 1 ms. A write that cannot leave within 2 s (a
+// far end holding the output back) ends, as on Linux, rather than block the program for ever.
 COMMTIMEOUTS channelTimeouts()
 {
     COMMTIMEOUTS timeouts{};
@@ -20,8 +23,42 @@ COMMTIMEOUTS channelTimeouts()
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = 1;
     timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutConstant = 2000;
     return timeouts;
+}
+
+BYTE parityOf(char parity)
+{
+    switch (parity) {
+    case 'e': return EVENPARITY;
+    case 'o': return ODDPARITY;
+    case 'm': return MARKPARITY;
+    case 's': return SPACEPARITY;
+    default: return NOPARITY;
+    }
+}
+
+// The definition goes through the tool's own parser, not BuildCommDCB: a stored definition is
+// hand-editable, and the system's parser takes ",p" or "octs=on" and turns on flow control that
+// a reader never answers. One that does not parse leaves speed and framing as they were.
+void applyLine(DCB& line, const std::string& definition)
+{
+    if (const std::optional<LineDefinition> parsed = parseLineDefinition(definition)) {
+        line.BaudRate = parsed->speed;
+        line.ByteSize = static_cast<BYTE>(parsed->dataBits);
+        line.Parity = parityOf(parsed->parity);
+        line.fParity = parsed->parity != 'n';
+        // Two stop bits beside five data bits are one and a half on the wire.
+        line.StopBits = parsed->stopBits == 1 ? ONESTOPBIT : parsed->dataBits == 5 ? ONE5STOPBITS : TWOSTOPBITS;
+    }
+    line.fBinary = TRUE;
+    line.fOutxCtsFlow = FALSE;
+    line.fOutxDsrFlow = FALSE;
+    line.fDsrSensitivity = FALSE;
+    line.fDtrControl = DTR_CONTROL_ENABLE;
+    line.fRtsControl = RTS_CONTROL_ENABLE;
+    line.fOutX = FALSE;
+    line.fInX = FALSE;
 }
 
 DeviceFailure failureFromError(DWORD error)
@@ -75,6 +112,7 @@ public:
 
     bool open(const std::string& path, const std::string& lineDefinition) override;
     void close() override;
+    void keepLineAtClose() override { keepLine_ = true; }
     void write(const uint8_t* data, size_t count) override;
     ReadOutcome readByte(uint8_t& value) override;
     void discardInput() override
@@ -92,6 +130,8 @@ private:
     DeviceFailure failure_ = DeviceFailure::none;
     COMMTIMEOUTS savedTimeouts_{};
     bool haveSavedTimeouts_ = false;
+    DCB savedLine_{};
+    bool keepLine_ = false;
 };
 
 bool Win32SerialDevice::open(const std::string& path, const std::string& lineDefinition)
@@ -111,16 +151,22 @@ bool Win32SerialDevice::open(const std::string& path, const std::string& lineDef
         failure_ = DeviceFailure::notSerial;
         return false;
     }
-    handle_ = handle;
-    failure_ = DeviceFailure::none;
-    // From here failures are ignored: the port is open, and a reader that cannot be reached is
-    // found out by the reply wait.
-    haveSavedTimeouts_ = GetCommTimeouts(handle_, &savedTimeouts_) != 0;
+    // Without its time-outs a read waits for a byte for ever: such a port cannot be used.
     COMMTIMEOUTS timeouts = channelTimeouts();
-    SetCommTimeouts(handle_, &timeouts);
-    // A definition the parser refuses leaves the line as it was.
-    if (BuildCommDCBA(lineDefinition.c_str(), &line))
-        SetCommState(handle_, &line);
+    if (!GetCommTimeouts(handle, &savedTimeouts_) || !SetCommTimeouts(handle, &timeouts)) {
+        CloseHandle(handle);
+        failure_ = DeviceFailure::other;
+        return false;
+    }
+    handle_ = handle;
+    haveSavedTimeouts_ = true;
+    failure_ = DeviceFailure::none;
+    savedLine_ = line;
+    keepLine_ = false;
+    // A line the port refuses is ignored: a reader that cannot be reached is found out by the
+    // reply wait.
+    applyLine(line, lineDefinition);
+    SetCommState(handle_, &line);
     // A late answer to an earlier session must not be taken for a reply to this one.
     PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
     return true;
@@ -130,6 +176,9 @@ void Win32SerialDevice::close()
 {
     if (handle_ == INVALID_HANDLE_VALUE)
         return;
+    // The reader's port keeps its line; any other is left as it was found.
+    if (!keepLine_)
+        SetCommState(handle_, &savedLine_);
     if (haveSavedTimeouts_)
         SetCommTimeouts(handle_, &savedTimeouts_);
     CloseHandle(handle_);
@@ -142,7 +191,9 @@ void Win32SerialDevice::write(const uint8_t* data, size_t count)
     if (handle_ == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
-    if (!WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr) && isGoneError(GetLastError()))
+    const bool done = WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr) != 0;
+    // Output held back past the write time-out: gone until the next open, as on Linux.
+    if ((!done && isGoneError(GetLastError())) || (done && written < count))
         failure_ = DeviceFailure::gone;
 }
 

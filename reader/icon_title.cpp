@@ -1,5 +1,7 @@
 #include "reader/icon_title.h"
 
+#include "link/system_path.h"
+
 #include <cstdio>
 #include <memory>
 #include <filesystem>
@@ -30,9 +32,9 @@ std::optional<IconSource> readIconSource(const std::string& path)
     // Only a regular file holds a picture at a fixed offset: a folder opens on some systems,
     // a FIFO blocks the open until a writer comes, and a pipe or a device cannot be positioned.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    if (!std::filesystem::is_regular_file(systemPath(path), error))
         return std::nullopt;
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(openFile(path, "rb"));
     if (!file)
         return std::nullopt;
     IconSource source;

@@ -1,6 +1,7 @@
 #include "reader/operations.h"
 
 #include "link/clock.h"
+#include "link/system_path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,7 +15,7 @@ std::string processWorkingFolder()
 {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
-    return error ? std::string() : folder.string();  // empty: the dialog starts where the toolkit chooses
+    return error ? std::string() : utf8Name(folder);  // empty: the dialog starts where the toolkit chooses
 }
 
 } // namespace

@@ -30,7 +30,7 @@ public:
     }
     bool create(HKEY hive, const std::string& path)
     {
-        return RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) ==
+        return RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr) ==
                ERROR_SUCCESS;
     }
     HKEY get() const { return key_; }
@@ -110,7 +110,8 @@ RegistrySettingsStore::RegistrySettingsStore(std::string keyPath) : keyPath_(std
 void RegistrySettingsStore::loadSettings(Settings& settings) const
 {
     Key own;
-    own.open(HKEY_CURRENT_USER, keyPath_, KEY_READ | KEY_WRITE);
+    // Read access only: a key the user may read but not write still holds their settings.
+    own.open(HKEY_CURRENT_USER, keyPath_, KEY_READ);
     std::vector<std::unique_ptr<Key>> earlier;
     for (const EarlierPlace& place : earlierPlaces) {
         const bool virtualStore = place.hive == HKEY_CURRENT_USER;

@@ -1,7 +1,9 @@
 // Conversions between UTF-8 and the 8-bit pages through WideCharToMultiByte and
 // MultiByteToWideChar, one character at a time, giving the same bytes as glibc's iconv does on
 // Linux: one "?" for each character the page cannot hold or the source does not define, never
-// a best-fit look-alike, and the conversion always goes on to the end.
+// a best-fit look-alike, and the conversion always goes on to the end. Where Windows' tables
+// hold more than glibc's (the user-defined areas, mapped to private-use characters), those
+// characters count as undefined, so both builds send the same bytes.
 #include "texts/code_page.h"
 
 #include "texts/text_table.h"
@@ -28,10 +30,23 @@ bool isHoleOf1252(unsigned byte)
     return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
 
+constexpr unsigned char euroOf936 = 0x80;
+
+// A private-use character of Windows' double-byte tables that glibc's have not: every one in
+// GBK, and in Big5 all but the ETEN block at 0xC6A1, which both map to U+F6B1 to U+F848.
+bool onlyInWindowsTable(const wchar_t* units, int count, UINT page)
+{
+    if (count != 1 || units[0] < 0xE000 || units[0] > 0xF8FF)
+        return false;
+    return page == 936 || (page == 950 && (units[0] < 0xF6B1 || units[0] > 0xF848));
+}
+
 // The page's bytes for one character, or "" when the page has none. In the double-byte pages a
-// single byte above 0x7F is no character in glibc (Windows puts the euro sign at 0x80 of 936).
+// single byte above 0x7F is no character in glibc, but for the euro sign at 0x80 of 936.
 std::string encodeCharacter(const wchar_t* units, int count, UINT page)
 {
+    if (onlyInWindowsTable(units, count, page))
+        return {};
     char bytes[8];
     BOOL usedDefault = FALSE;
     const int length = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, units, count, bytes, sizeof bytes, "?",
@@ -39,7 +54,7 @@ std::string encodeCharacter(const wchar_t* units, int count, UINT page)
     if (length <= 0 || usedDefault)
         return {};
     const auto first = static_cast<unsigned char>(bytes[0]);
-    if (length == 1 && first >= 0x80 && (page != 1252 || isHoleOf1252(first)))
+    if (length == 1 && first >= 0x80 && (page == 1252 ? isHoleOf1252(first) : !(page == 936 && first == euroOf936)))
         return {};
     return std::string(bytes, static_cast<size_t>(length));
 }
@@ -115,6 +130,11 @@ std::string fromCodePage(const std::string& bytes, int uiLanguage)
             ++i;
             continue;
         }
+        if (page == 936 && p[i] == euroOf936) {
+            out += "\xe2\x82\xac";
+            ++i;
+            continue;
+        }
         const bool lead = p[i] >= 0x81 && p[i] <= 0xFE;
         if (lead && i + 1 >= size) {
             out += '?';  // a lead byte with nothing after it
@@ -123,7 +143,7 @@ std::string fromCodePage(const std::string& bytes, int uiLanguage)
         const bool pair = lead && p[i + 1] >= 0x40 && p[i + 1] <= 0xFE;
         wchar_t units[2];
         const int count = pair ? MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data() + i, 2, units, 2) : 0;
-        out += count > 0 ? utf8Of(units, count) : std::string("?");
+        out += count > 0 && !onlyInWindowsTable(units, count, page) ? utf8Of(units, count) : std::string("?");
         i += pair ? 2 : 1;
     }
     return out;

@@ -1,6 +1,7 @@
 #include "app/ctl/ctl_last_scan.h"
 
 #include "settings/config_file.h"
+#include "link/system_path.h"
 
 #include <fstream>
 
@@ -14,7 +15,7 @@ const char* const fileName = "tempikctl-last-scan";
 
 LastScan readLastScan(const std::string& configFolder)
 {
-    std::ifstream in(configFolder + "/" + fileName);
+    std::ifstream in(systemPath(configFolder + "/" + fileName));
     std::string word;
     if (!(in >> word))
         return LastScan::unknown;

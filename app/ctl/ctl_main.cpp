@@ -2,6 +2,7 @@
 #include "app/ctl/ctl_all.h"
 #include "app/ctl/ctl_apply.h"
 #include "app/ctl/ctl_commands.h"
+#include "app/ctl/ctl_console.h"
 #include "app/ctl/ctl_dry_run.h"
 #include "app/ctl/ctl_known_readers.h"
 #include "app/ctl/ctl_last_scan.h"
@@ -175,6 +176,10 @@ int run(const Request& request)
         return printSettings(settings, request.json);
     if (request.command == "ports")
         return listPorts(platform, request.json);
+    // A port map entry that names nothing is no port; the user must hear why it is skipped.
+    for (int port = 1; port <= lastListedPort; ++port)
+        if (const std::string problem = ports.problem(port); !problem.empty())
+            std::cerr << "tempikctl: " << terminalText(problem) << "\n";
     if (request.command == "readers")
         return printKnownReaders(platform.configFolder, ports, request.json);
 
@@ -223,6 +228,7 @@ int run(const Request& request)
 
 int main(int argc, char** argv)
 {
+    useConsoleOutput();
     try {
         const Request request = parseRequest(std::vector<std::string>(argv + 1, argv + argc));
         if (request.help) {

@@ -1,6 +1,7 @@
 #include "app/ctl/ctl_request.h"
 
 #include "app/ctl/ctl_commands.h"
+#include "app/ctl/ctl_help.h"
 #include "link/line_definition.h"
 #include "link/network_url.h"
 
@@ -283,10 +284,7 @@ std::string usageText()
         "\n"
         "Texts are given in UTF-8 and sent in the code page of the language (Windows-1252, GBK,\n"
         "Big5); each must fit its field counted in bytes of that page, as in the window.\n"
-        "Ports: COM<n> is the entry ports/COM<n> of the configuration folder\n"
-        "($XDG_CONFIG_HOME/KESTO or ~/.config/KESTO) when that folder exists; otherwise the\n"
-        "machine's serial devices numbered from 1: ttyS* with a UART, then ttyUSB*, then ttyACM*.\n"
-        "A ports/COM<n> file (not a link) whose first line is a URL as for --port names a network port.\n"
+        + std::string(portsHelpText()) +
         "\n"
         "Exit status: 0 accepted or found; 1 \"Set Error\", \"Reader Not Find\", the version\n"
         "error, NG or another reply with --strict, or with --all any reader that did not accept,\n"

@@ -2,6 +2,7 @@
 
 #include "app/ctl/ctl_report.h"
 #include "link/frame.h"
+#include "link/system_path.h"
 #include "reader/commands.h"
 #include "reader/set_operation.h"
 #include "texts/code_page.h"
@@ -80,7 +81,7 @@ std::string wallClockNow()
 
 bool ExchangeLog::open(const std::string& path)
 {
-    file_ = std::fopen(path.c_str(), "a");
+    file_ = openFile(path, "a");
     return file_ != nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ protected:
 
     ~RegistryStoreTest() override
     {
+        allowOwn("D:(A;;KA;;;WD)");
         for (const Place* place : {&own, &virtualStore, &localMachine})
             RegDeleteTreeA(place->hive, (place->prefix + below).c_str());
     }
@@ -67,6 +69,19 @@ protected:
                                                                     : " other"));
         }
         return values;
+    }
+
+    // Sets the current user's key's access list (SDDL).
+    void allowOwn(const char* sddl)
+    {
+        HKEY key{};
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, ("Software\\" + below).c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+            return;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        LocalFree(descriptor);
+        RegCloseKey(key);
     }
 
     Settings loaded()
@@ -116,6 +131,16 @@ TEST_F(RegistryStoreTest, ValuesAnEarlierInstallationLeftAreTakenOverOneByOne)
 
     store.saveLinkSettings({3, "19200,e,8,1", 5});
     EXPECT_EQ(loaded().link.ScanCommNo, 3) << "what this program saved comes before what the earlier one left";
+}
+
+TEST_F(RegistryStoreTest, AKeyTheUserMayOnlyReadIsReadAndItsSaveFails)
+{
+    putNumber(localMachine, "ScanCommNo", 17);
+    putNumber(own, "ScanCommNo", 4);
+    allowOwn("D:P(A;;KR;;;WD)");
+    EXPECT_EQ(loaded().link.ScanCommNo, 4) << "a stale earlier value must not win over the user's";
+    EXPECT_FALSE(store.saveLinkSettings({5, "19200,e,8,1", 5}));
+    EXPECT_EQ(loaded().link.ScanCommNo, 4);
 }
 
 TEST_F(RegistryStoreTest, AValueOfTheWrongTypeEndsTheReading)

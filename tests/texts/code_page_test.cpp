@@ -31,6 +31,13 @@ const PageRow pageRows[] = {
     // 简 exists only in Simplified Chinese
     {"SimplifiedOnlyInBig5", traditionalChinese, "\xe7\xae\x80\xe4\xb8\xad", "?\xa4\xa4"},
     {"Empty", traditionalChinese, "", ""},
+    // Where the tables of Windows and glibc could part: the euro sign, and private use (Windows
+    // maps the user-defined areas there, glibc does not; both agree on Big5's ETEN block).
+    {"EuroSignInGbk", simplifiedChinese, "\xe2\x82\xac", "\x80"},
+    {"EuroSignInBig5", traditionalChinese, "\xe2\x82\xac", "\xa3\xe1"},
+    {"PrivateUseInGbk", simplifiedChinese, "\xee\x80\x80", "?"},
+    {"PrivateUseInBig5", traditionalChinese, "\xee\x80\x80", "?"},
+    {"Big5EtenPrivateUse", traditionalChinese, "\xef\x9a\xb1", "\xc6\xa1"},
 };
 
 class PageTest : public ::testing::TestWithParam<PageRow> {};
@@ -62,6 +69,9 @@ TEST(CodePage, BrokenInputBecomesQuestionMarksAndConversionGoesOn)
     // A lead byte with nothing after it, and a byte GBK does not define.
     EXPECT_EQ(fromCodePage("A\xa4", traditionalChinese), "A?");
     EXPECT_EQ(fromCodePage("\xff" "A", simplifiedChinese), "?A");
+    // The user-defined areas of GBK and Big5 hold no character.
+    EXPECT_EQ(fromCodePage("\xaa\xa1" "\xfe\xfe", simplifiedChinese), "??");
+    EXPECT_EQ(fromCodePage("\xfa\x40" "\x8e\x40", traditionalChinese), "??");
 }
 
 TEST(CodePage, LongTextsConvertWhole)

@@ -8,7 +8,7 @@ TEMPIK_WINDOWS_BUILD=$(realpath "$2")
 export TEMPIK_WINDOWS_BUILD
 shift 2
 
-for suite in link texts settings form; do
+for suite in ${TEMPIK_WINE_SUITES:-link texts settings form}; do
     echo "== ${suite}_tests.exe under Wine"
     wine "$TEMPIK_WINDOWS_BUILD/tests/windows/${suite}_tests.exe" --gtest_brief=1
 done
