@@ -2,10 +2,10 @@
 // configuration folder is the platform's ($XDG_CONFIG_HOME/KESTO on Linux).
 #include "app/platform.h"
 #include "app/stop_signals.h"
-#include "ui/window/application.h"
-#include "ui/window/frm_module.h"
-#include "ui/window/icon_file_chooser.h"
-#include "ui/window/tone.h"
+#include "ui/qt/application.h"
+#include "ui/qt/frm_module.h"
+#include "ui/qt/icon_file_chooser.h"
+#include "ui/form/tone.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

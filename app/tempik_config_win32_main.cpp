@@ -1,19 +1,28 @@
-// tempik-config.exe: the window on Windows, the native view of the form.
-#include "texts/text_table.h"
-#include "ui/window/control_table.h"
-#include "ui/win32/native_window.h"
+// tempik-config.exe: the window on Windows, the form with its native view. No command-line
+// options; the settings are in the registry (HKEY_CURRENT_USER\Software\KESTO\TEMPIKConfig).
+#include "app/platform.h"
+#include "ui/form/tone.h"
+#include "ui/form/window_texts.h"
+#include "ui/win32/frm_module.h"
+#include "ui/win32/wide_text.h"
 
 #include <windows.h>
 
+#include <exception>
+#include <memory>
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    tempik::NativeWindowEvents events;
-    events.language = [] { return 0; };
-    tempik::NativeWindow window(instance, events);
-    for (size_t i = 0; i < tempik::formShowCount; ++i) {
-        const tempik::ControlRow* row = tempik::findControl(tempik::formShowOrder[i]);
-        window.setText(row->name, tempik::text(row->entry, 0) + row->text);
+    try {
+        tempik::PlatformServices platform;
+        const std::unique_ptr<tempik::Tone> tone = tempik::makeSystemTone();
+        tempik::TfrmModule frmModule(instance, {*platform.device, platform.clock, *platform.ports, *platform.store, *tone});
+        frmModule.show();
+        frmModule.run();
+    } catch (const std::exception& error) {
+        // An error that escapes start-up or the loop: the system's error box, then a normal end.
+        MessageBoxW(nullptr, tempik::widen(error.what()).c_str(), tempik::widen(tempik::applicationTitle).c_str(),
+                    MB_OK | MB_ICONERROR);
     }
-    window.show(100, 100);
-    return window.run();
+    return 0;
 }

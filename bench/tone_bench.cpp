@@ -1,7 +1,7 @@
 // How long the production tone takes against its length, with or without a sound device: a tone
 // must not hang the window, and nothing to play returns at once.
 #include "bench/figure.h"
-#include "ui/window/tone.h"
+#include "ui/form/tone.h"
 
 using namespace tempik;
 using namespace tempik::bench;

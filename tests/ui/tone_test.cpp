@@ -1,6 +1,6 @@
 // The production tone lasts as long as asked, with or without a sound device. How much longer,
 // and that nothing to play returns at once, are figures of bench/tone_bench.
-#include "ui/window/tone.h"
+#include "ui/form/tone.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "settings/settings_file_store.h"
 #include "tests/support/sim_process.h"
 #include "tests/ui/window_rig.h"
-#include "ui/window/frm_module.h"
+#include "ui/qt/frm_module.h"
 
 #include <gtest/gtest.h>
 

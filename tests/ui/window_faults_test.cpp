@@ -13,8 +13,8 @@
 #include "tests/support/sim_process.h"
 #include "tests/ui/window_rig.h"
 #include "settings/settings_file_store.h"
-#include "ui/window/frm_module.h"
-#include "ui/window/status_lamp.h"
+#include "ui/qt/frm_module.h"
+#include "ui/qt/status_lamp.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "reader/control_values.h"
 #include "texts/code_page.h"
-#include "ui/window/window_texts.h"
+#include "ui/form/window_texts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -84,7 +84,7 @@ TEST_P(EditBoxLimit, RefusesTypingPastItsLimitInCodePageBytes)
     rig.click("btnGB");
     EXPECT_EQ(box->text().size(), limit.bytes / 2) << "the text is cut to what the new page can hold";
     EXPECT_EQ(codePageLength(box->text().toStdString(), simplifiedChinese), static_cast<size_t>(limit.bytes / 2 * 2));
-    EXPECT_EQ(rig.textOf("pnMsg"), windowText(WindowText::textsShortened, simplifiedChinese)) << "the cut is told";
+    EXPECT_EQ(rig.textOf("pnMsg").toStdString(), windowText(WindowText::textsShortened, simplifiedChinese)) << "the cut is told";
     box->clear();
     typeText(box, QString::fromUtf8("a") + QString(limit.bytes, QChar(0x4E2D)));
     // "a" and then whole characters only: no character is cut in half.

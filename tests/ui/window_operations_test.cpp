@@ -2,9 +2,9 @@
 // state, a set operation, the icon title through the file seam, and an error that escapes.
 #include "tests/ui/window_rig.h"
 
-#include "ui/window/application.h"
-#include "ui/window/preview_image.h"
-#include "ui/window/status_lamp.h"
+#include "ui/qt/application.h"
+#include "ui/qt/preview_image.h"
+#include "ui/qt/status_lamp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,7 +105,7 @@ TEST(Scan, AgainstASilentPortTheWindowIgnoresEveryClickWhileTheLampBlinks)
     expectIdleWindow(rig);
 
     // The blink phase carries over to the next busy period.
-    const int phase = window.busyTimer().Tag;
+    const int phase = window.form().busyTag();
     EXPECT_EQ(phase, static_cast<int>(ticks.size() % 2));
 }
 
@@ -134,7 +134,7 @@ TEST(SetOperation, WithoutAScanAsksForOneAndSendsNothing)
     WindowRig rig;
     rig.attachReader();
     rig.show();
-    rig.window->setLamp(LampColour::yellow);
+    rig.window->form().setLamp(LampColour::yellow);
     rig.click("btnVolume");
     EXPECT_TRUE(rig.device.events.empty());
     EXPECT_EQ(rig.textOf("pnMsg"), "Start Scan Punch-card Reader!");

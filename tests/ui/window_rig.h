@@ -5,9 +5,9 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_device.h"
 #include "tests/support/files.h"
-#include "ui/window/frm_module.h"
-#include "ui/window/icon_file_chooser.h"
-#include "ui/window/tone.h"
+#include "ui/qt/frm_module.h"
+#include "ui/qt/icon_file_chooser.h"
+#include "ui/form/tone.h"
 
 #include <QApplication>
 #include <QComboBox>

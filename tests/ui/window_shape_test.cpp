@@ -1,11 +1,9 @@
 // The window's frame and the controls built from the control table.
-#include "tests/support/named_row.h"
 #include "tests/ui/window_rig.h"
 
 #include "link/line_definition.h"
-#include "ui/window/control_table.h"
-#include "ui/window/status_lamp.h"
-#include "ui/window/window_placement.h"
+#include "ui/form/control_table.h"
+#include "ui/qt/status_lamp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -61,8 +59,7 @@ TEST(WindowFrame, OpensWaitingForAScan)
     EXPECT_TRUE(rig.get<QPushButton>("btnScan")->isDefault());
     EXPECT_EQ(rig.window->lamp().colour(), LampColour::red);
     EXPECT_FALSE(rig.window->busyTimer().isActive());
-    EXPECT_EQ(rig.window->busyTimer().interval(), 200);
-    EXPECT_EQ(rig.window->busyTimer().Tag, 0);
+    EXPECT_EQ(rig.window->form().busyTag(), 0);
     EXPECT_FALSE(rig.window->session().readerFound);
     EXPECT_TRUE(rig.device.events.empty()) << "nothing may start by itself";
     EXPECT_TRUE(rig.tone.tones.empty());
@@ -86,7 +83,7 @@ TEST(ControlTable, EveryControlSitsWhereItsRowSaysWithItsName)
         EXPECT_TRUE(widget->isVisible()) << row.name;
     }
     EXPECT_EQ(widgets, 55u);
-    EXPECT_NE(rig.window->findChild<TaggedTimer*>("tmrBusy"), nullptr);
+    EXPECT_NE(rig.window->findChild<QTimer*>("tmrBusy"), nullptr);
 }
 
 TEST(ControlTable, TabWalksTheControlsInTheirOrder)
@@ -149,7 +146,7 @@ TEST(Lamp, IsATwentyPixelCircleCentredInItsBoxWithABlackOutline)
     // grab() may render at a device pixel ratio; compare at 1:1.
     red = red.scaled(lamp.size());
     EXPECT_EQ(QColor(red.pixel(11, 10)), QColor(255, 0, 0));
-    rig.window->setLamp(LampColour::yellow);
+    rig.window->form().setLamp(LampColour::yellow);
     const QImage yellow = lamp.grab().toImage().scaled(lamp.size());
     EXPECT_EQ(QColor(yellow.pixel(11, 10)), QColor(255, 255, 0));
     // The outline is dark; the corners of the box are outside the circle.
@@ -196,36 +193,13 @@ TEST(BusyWindow, ValueFieldsLookDisabled)
     std::vector<QColor> idle;
     for (QWidget* field : fields)
         idle.push_back(background(field));
-    rig.window->setBusy(true);
+    rig.window->form().setBusy(true);
     for (size_t i = 0; i < fields.size(); ++i)
         EXPECT_NE(background(fields[i]), idle[i]) << fields[i]->objectName().toStdString();
-    rig.window->setBusy(false);
+    rig.window->form().setBusy(false);
     for (size_t i = 0; i < fields.size(); ++i)
         EXPECT_EQ(background(fields[i]), idle[i]) << fields[i]->objectName().toStdString();
 }
-
-struct Placement : NamedRow {
-    QRect available;
-    QPoint frameTopLeft;
-};
-
-class WindowPlacement : public ::testing::TestWithParam<Placement> {};
-
-// A frame of 720 x 570 (the window with its title bar and borders).
-TEST_P(WindowPlacement, CentredButTheTitleBarStaysOnTheScreen)
-{
-    EXPECT_EQ(placeOnScreen(GetParam().available, QSize(720, 570)), GetParam().frameTopLeft);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Window, WindowPlacement,
-    ::testing::Values(Placement{"Centred", QRect(0, 0, 1280, 1024), QPoint(280, 227)},
-                      Placement{"SecondScreenRightOfTheFirst", QRect(1280, 0, 1920, 1050), QPoint(1880, 240)},
-                      // 1280 x 1024 at twice the scale: the frame is larger than the area.
-                      Placement{"DoubleScaleTooSmall", QRect(0, 0, 640, 512), QPoint(0, 0)},
-                      Placement{"TaskBarOnTop", QRect(0, 40, 640, 472), QPoint(0, 40)},
-                      Placement{"JustWideEnough", QRect(0, 0, 720, 600), QPoint(0, 15)}),
-    rowName);
 
 // The pictures are drawn from SVGs: sharp at any scale, not a small PNG blown up.
 TEST(Pictures, ButtonsAndWindowIconScaleWithoutLoss)

@@ -3,9 +3,9 @@
 #include "tests/support/named_row.h"
 #include "tests/ui/window_rig.h"
 
-#include "ui/window/control_table.h"
-#include "ui/window/status_lamp.h"
-#include "ui/window/window_texts.h"
+#include "ui/form/control_table.h"
+#include "ui/qt/status_lamp.h"
+#include "ui/form/window_texts.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -178,7 +178,7 @@ TEST_P(StartLanguage, EveryTabStopHasAnAccessibleNameInTheWindowLanguage)
     // The lock box shows no words: its tool tip says what it does.
     const QString tip = rig.get<QCheckBox>("chkLock")->toolTip();
     EXPECT_TRUE(tip.contains(QStringLiteral("14"))) << tip.toStdString();
-    EXPECT_NE(tip, windowText(WindowText::lockTip, (language + 1) % 3));
+    EXPECT_NE(tip.toStdString(), windowText(WindowText::lockTip, (language + 1) % 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, StartLanguage, ::testing::Values(0, 1, 2),
@@ -252,7 +252,7 @@ TEST(LanguageSwitch, PressingTheCurrentLanguageAgainSavesAndReselects)
     rig.click("btnGB");
     auto* list = rig.get<QComboBox>("cmbLanguage");
     list->setCurrentIndex(0);
-    rig.window->setMessage("Set Ok");
+    rig.window->form().setMessage("Set Ok");
     // Lose the stored value, so only a second save can bring it back.
     ::unlink(rig.configPath().c_str());
 

@@ -1,20 +1,24 @@
 // The native window under Wine: every child window against the control table (class, place and
 // size at 96 and 192 DPI, tab order, default button, state at start-up) and its texts in the
 // three languages.
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_device.h"
 #include "texts/text_table.h"
-#include "ui/window/control_table.h"
-#include "ui/win32/native_window.h"
+#include "ui/form/control_table.h"
+#include "ui/win32/frm_module.h"
 #include "ui/win32/wide_text.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
 using namespace tempik;
+using namespace tempik::testing;
 
 namespace {
 
@@ -62,11 +66,63 @@ const char* expectedClass(ControlKind kind)
     }
 }
 
-NativeWindowEvents quietEvents()
+// The settings the window starts from, and what it saves.
+class MemoryStore final : public SettingsStore {
+public:
+    explicit MemoryStore(std::string languageFlag) : languageFlag_(std::move(languageFlag)) {}
+    void loadSettings(Settings& settings) const override
+    {
+        settings = Settings{};
+        settings.LanguageFlag = languageFlag_;
+        settings.uiLanguage = uiLanguageFromFlag(languageFlag_);
+    }
+    bool saveLinkSettings(const LinkSettings&) const override { return true; }
+    bool saveLanguageFlag(const std::string& flag) const override
+    {
+        languageFlag_ = flag;
+        return true;
+    }
+    std::string location() const override { return "memory"; }
+    mutable std::string languageFlag_;
+};
+
+class SilentTone final : public Tone {
+public:
+    void playTone(int, int) override {}
+};
+
+// The window on fakes: no port, no registry, no sound.
+struct WindowRig {
+    explicit WindowRig(const std::string& languageFlag = "English", int dpi = 96)
+        : store(languageFlag), frmModule(GetModuleHandleW(nullptr), {device, clock, ports, store, tone}, dpi)
+    {
+    }
+    FakeClock clock;
+    FakeDevice device{clock};
+    PathPortMap ports;
+    MemoryStore store;
+    SilentTone tone;
+    TfrmModule frmModule;
+    NativeWindow& window = frmModule.view();
+};
+
+std::wstring shown(HWND control)
 {
-    NativeWindowEvents events;
-    events.language = [] { return 0; };
-    return events;
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::vector<std::wstring> itemsOf(HWND list)
+{
+    std::vector<std::wstring> items;
+    const auto count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring item(static_cast<size_t>(SendMessageW(list, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        item.resize(static_cast<size_t>(SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        items.push_back(item);
+    }
+    return items;
 }
 
 class WindowLayout : public ::testing::TestWithParam<int> {};
@@ -74,7 +130,8 @@ class WindowLayout : public ::testing::TestWithParam<int> {};
 TEST_P(WindowLayout, EveryControlHasItsClassPlaceAndSizeScaledByTheDpi)
 {
     const int dpi = GetParam();
-    NativeWindow window(GetModuleHandleW(nullptr), quietEvents(), dpi);
+    WindowRig rig("English", dpi);
+    NativeWindow& window = rig.window;
     const auto children = childrenOf(window);
     const auto scaled = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
     size_t expected = 0;
@@ -109,7 +166,8 @@ INSTANTIATE_TEST_SUITE_P(Dpi, WindowLayout, ::testing::Values(96, 192));
 
 TEST(WindowLayout, TabGoesThroughTheControlsInTheTablesOrderFromTheDefaultButton)
 {
-    NativeWindow window(GetModuleHandleW(nullptr), quietEvents(), 96);
+    WindowRig rig;
+    NativeWindow& window = rig.window;
     std::vector<std::pair<int, std::string>> byTab;
     for (size_t i = 0; i < controlCount; ++i) {
         const ControlRow& row = controlTable[i];
@@ -137,6 +195,46 @@ TEST(WindowLayout, TabGoesThroughTheControlsInTheTablesOrderFromTheDefaultButton
     EXPECT_EQ(HIWORD(defaultId), DC_HASDEFID);
     EXPECT_EQ(LOWORD(defaultId), GetDlgCtrlID(window.control("btnScan")));
     EXPECT_EQ(GetWindowLongPtrW(window.control("btnScan"), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+}
+
+class WindowTexts : public ::testing::TestWithParam<int> {};
+
+// Every text FormShow writes reaches its control as the table's text in the start language,
+// converted from the language's code page; the lists keep their designed items.
+TEST_P(WindowTexts, FormShowWritesTheStartLanguagesTextsIntoTheNativeControls)
+{
+    const int language = GetParam();
+    WindowRig rig(languageFlagFor(language));
+    rig.frmModule.show();
+    for (size_t i = 0; i < formShowCount; ++i) {
+        const ControlRow* row = findControl(formShowOrder[i]);
+        SCOPED_TRACE(row->name);
+        EXPECT_EQ(narrow(shown(rig.window.control(row->name))), text(row->entry, language) + row->text);
+    }
+    EXPECT_EQ(narrow(shown(rig.window.control("pnID"))), "0000");
+    EXPECT_EQ(narrow(shown(rig.window.control("edTitle"))), "KESTO Technology");
+    EXPECT_EQ(itemsOf(rig.window.control("cmbLanguage")),
+              (std::vector<std::wstring>{L"English", L"Traditional Chinese", L"Simplified Chinese"}));
+    EXPECT_EQ(SendMessageW(rig.window.control("cmbBaudRate"), CB_GETCURSEL, 0, 0), 5);
+    EXPECT_TRUE(IsWindowEnabled(rig.window.handle()));
+    EXPECT_TRUE(IsWindowVisible(rig.window.handle()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Language, WindowTexts, ::testing::Values(english, simplifiedChinese, traditionalChinese));
+
+// A language button pressed on the native control switches the texts and the display language list.
+TEST(WindowTexts, TheSimplifiedButtonSwitchesTheWindowToChinese)
+{
+    WindowRig rig;
+    rig.frmModule.show();
+    SendMessageW(rig.window.control("btnGB"), BM_CLICK, 0, 0);
+    EXPECT_EQ(rig.store.languageFlag_, "ChineseGB");
+    EXPECT_EQ(narrow(shown(rig.window.control("btnScan"))), text(txtScanReader, simplifiedChinese));
+    EXPECT_EQ(narrow(shown(rig.window.handle())), text(txtWindowCaption, simplifiedChinese));
+    const auto items = displayLanguageItems(simplifiedChinese);
+    EXPECT_EQ(itemsOf(rig.window.control("cmbLanguage")),
+              (std::vector<std::wstring>{widen(items[0]), widen(items[1]), widen(items[2])}));
+    EXPECT_EQ(SendMessageW(rig.window.control("cmbLanguage"), CB_GETCURSEL, 0, 0), 2);
 }
 
 } // namespace

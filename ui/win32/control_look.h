@@ -1,7 +1,7 @@
 #pragma once
 // The fonts and colours of the control table's styles (V value fields, M message bar, F footer,
 // the red English button, the window's own font) at one DPI, owned for the window's lifetime.
-#include "ui/window/control_table.h"
+#include "ui/form/control_table.h"
 
 #include <windows.h>
 

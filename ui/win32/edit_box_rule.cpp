@@ -1,6 +1,6 @@
 #include "ui/win32/edit_box_rule.h"
 
-#include "reader/control_values.h"
+#include "ui/form/edit_box_rule.h"
 #include "ui/win32/wide_text.h"
 
 #include <commctrl.h>
@@ -27,20 +27,6 @@ std::wstring windowText(HWND edit)
     return text;
 }
 
-// The box's text with its selection replaced by insertion.
-std::wstring withInsertion(HWND edit, const std::wstring& insertion)
-{
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    std::wstring text = windowText(edit);
-    return text.substr(0, start) + insertion + text.substr(std::min<size_t>(end, text.size()));
-}
-
-bool fits(const Rule& rule, const std::wstring& text)
-{
-    return fitsEditBox(narrow(text), static_cast<size_t>(rule.limitBytes), rule.language());
-}
-
 std::wstring clipboardText(HWND owner)
 {
     std::wstring text;
@@ -56,22 +42,22 @@ std::wstring clipboardText(HWND owner)
     return text;
 }
 
-// The longest start of the paste, in whole characters and without those the box does not take,
-// that still fits beside what the box keeps.
-std::wstring fittedPaste(HWND edit, const Rule& rule, const std::wstring& paste)
+// The insertion in place of the selection, as the form's rule lets it through.
+void insert(HWND edit, const Rule& rule, const std::wstring& insertion)
 {
-    std::wstring taken;
-    for (size_t i = 0; i < paste.size();) {
-        const size_t n = IS_HIGH_SURROGATE(paste[i]) && i + 1 < paste.size() ? 2 : 1;
-        const std::wstring character = paste.substr(i, n);
-        i += n;
-        if (!editBoxTakes(narrow(character), rule.language()))
-            continue;
-        if (!fits(rule, withInsertion(edit, taken + character)))
-            break;
-        taken += character;
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::wstring text = windowText(edit);
+    const std::string before = narrow(text.substr(0, start)) + narrow(insertion);
+    const std::string proposed = before + narrow(text.substr(std::min<size_t>(end, text.size())));
+    const auto accepted = acceptEdit({proposed, before.size()}, static_cast<size_t>(rule.limitBytes), rule.language());
+    if (!accepted || accepted->text == narrow(text)) {
+        MessageBeep(MB_OK);
+        return;
     }
-    return taken;
+    SetWindowTextW(edit, widen(accepted->text).c_str());
+    const auto cursor = static_cast<WPARAM>(widen(accepted->text.substr(0, accepted->cursor)).size());
+    SendMessageW(edit, EM_SETSEL, cursor, static_cast<LPARAM>(cursor));
 }
 
 LRESULT CALLBACK ruleProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
@@ -91,21 +77,12 @@ LRESULT CALLBACK ruleProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         if (IS_LOW_SURROGATE(unit) && rule->highSurrogate)
             character.insert(character.begin(), rule->highSurrogate);
         rule->highSurrogate = 0;
-        if (!fits(*rule, withInsertion(edit, character))) {
-            MessageBeep(MB_OK);
-            return 0;
-        }
-        if (character.size() == 2) {
-            SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(character.c_str()));
-            return 0;
-        }
-        break;
-    }
-    case WM_PASTE: {
-        const std::wstring paste = fittedPaste(edit, *rule, clipboardText(edit));
-        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(paste.c_str()));
+        insert(edit, *rule, character);
         return 0;
     }
+    case WM_PASTE:
+        insert(edit, *rule, clipboardText(edit));
+        return 0;
     case WM_NCDESTROY:
         RemoveWindowSubclass(edit, ruleProcedure, ruleId);
         delete rule;

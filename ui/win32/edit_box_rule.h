@@ -1,8 +1,7 @@
 #pragma once
-// The edit boxes' input rule on a native edit control: a typed character or a paste that the
-// box does not take (a control character, one the code page lacks, more bytes than the limit
-// in the code page of the window language) is refused; a paste is cut at the limit, at a whole
-// character.
+// The form's edit-box rule (acceptEdit) on a native edit control: what is typed or pasted goes
+// through it, so a character the box does not take is refused with a beep and a paste longer
+// than the room left is cut at a whole character.
 #include <windows.h>
 
 #include <functional>

@@ -1,6 +1,7 @@
 #include "ui/win32/native_window.h"
 
-#include "ui/window/control_table.h"
+#include "ui/form/control_table.h"
+#include "ui/form/window_texts.h"
 #include "ui/win32/edit_box_rule.h"
 #include "ui/win32/picture_resources.h"
 #include "ui/win32/wide_text.h"
@@ -135,8 +136,8 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
 
 } // namespace
 
-NativeWindow::NativeWindow(HINSTANCE instance, NativeWindowEvents events, int dpi)
-    : instance_(instance), events_(std::move(events)), fixedDpi_(dpi != 0), dpi_(dpi ? dpi : 96),
+NativeWindow::NativeWindow(HINSTANCE instance, int dpi)
+    : instance_(instance), fixedDpi_(dpi != 0), dpi_(dpi ? dpi : 96),
       preview_(findControl("imgTitle")->width, findControl("imgTitle")->height)
 {
     INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -152,6 +153,7 @@ NativeWindow::NativeWindow(HINSTANCE instance, NativeWindowEvents events, int dp
     look_ = std::make_unique<ControlLook>(dpi_);
     createControls();
     layOut();
+    removeCloseEntry();
 }
 
 NativeWindow::~NativeWindow()
@@ -210,7 +212,7 @@ void NativeWindow::createControls()
             SendMessageW(child, BM_SETCHECK, row->value ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         case ControlKind::editBox:
-            applyEditBoxRule(child, row->limit, events_.language);
+            applyEditBoxRule(child, row->limit, [this] { return events_.language ? events_.language() : 0; });
             break;
         case ControlKind::image:
             preview_.attach(child);
@@ -234,13 +236,19 @@ void NativeWindow::layOut()
         SetWindowPos(child, nullptr, scaled(row->left), scaled(row->top), scaled(row->width), height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(look_->font(row->style)), FALSE);
+        // The closed list is as high as the table says: its selection field is set to fit, by
+        // what the system adds around it (measured, since the frame need not grow alike).
         if (row->kind == ControlKind::dropDown) {
-            // The closed list is as high as the table says: its selection field is set to fit.
-            RECT shown;
-            GetWindowRect(child, &shown);
-            const int field = static_cast<int>(SendMessageW(child, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-            const int wanted = field + scaled(row->height) - (shown.bottom - shown.top);
-            SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(wanted, 1));
+            int field = scaled(row->height) - scaled(6);
+            for (int round = 0; round < 3; ++round) {
+                SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(field, 1));
+                RECT shown;
+                GetWindowRect(child, &shown);
+                const int missing = scaled(row->height) - (shown.bottom - shown.top);
+                if (missing == 0)
+                    break;
+                field += missing;
+            }
         }
         if (row->picture) {
             const int id = pictureId(row->picture);
@@ -256,8 +264,10 @@ void NativeWindow::layOut()
     }
     const ControlRow* form = findControl(tableWindow);
     RECT frame{0, 0, scaled(form->width), scaled(form->height)};
-    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, WS_EX_CONTROLPARENT, static_cast<UINT>(dpi_));
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    // The frame (title bar, borders) is the system's at the window's own DPI.
+    AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, WS_EX_CONTROLPARENT, GetDpiForWindow(window_));
+    wantedFrame_ = {frame.right - frame.left, frame.bottom - frame.top};
+    SetWindowPos(window_, nullptr, 0, 0, wantedFrame_.cx, wantedFrame_.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window_, nullptr, TRUE);
 }
@@ -267,7 +277,7 @@ void NativeWindow::setText(const char* name, const std::string& utf8)
     SetWindowTextW(control(name), widen(utf8).c_str());
 }
 
-std::string NativeWindow::text(const char* name) const
+std::string NativeWindow::text(const char* name)
 {
     HWND target = control(name);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(target)) + 1, L'\0');
@@ -285,39 +295,82 @@ void NativeWindow::setItems(const char* name, const std::vector<std::string>& it
 
 void NativeWindow::select(const char* name, int index)
 {
-    SendMessageW(control(name), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND target = control(name);
+    const ControlRow* row = rowOf(target);
+    switch (row->kind) {
+    case ControlKind::scrollBar:
+        setScrollPosition(target, *row, index);
+        break;
+    case ControlKind::checkBox:
+        SendMessageW(target, BM_SETCHECK, index ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    default:
+        SendMessageW(target, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        break;
+    }
 }
 
-int NativeWindow::selected(const char* name) const
+int NativeWindow::selected(const char* name)
 {
-    return static_cast<int>(SendMessageW(control(name), CB_GETCURSEL, 0, 0));
+    HWND target = control(name);
+    switch (rowOf(target)->kind) {
+    case ControlKind::scrollBar:
+        return GetScrollPos(target, SB_CTL);
+    case ControlKind::checkBox:
+        return SendMessageW(target, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    default:
+        return static_cast<int>(SendMessageW(target, CB_GETCURSEL, 0, 0));
+    }
 }
 
-bool NativeWindow::checked(const char* name) const
+void NativeWindow::setScrollPosition(HWND bar, const ControlRow& row, int position)
 {
-    return SendMessageW(control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void NativeWindow::setScrollPosition(const char* name, int position)
-{
-    HWND bar = control(name);
     const int before = GetScrollPos(bar, SB_CTL);
-    SetScrollPos(bar, SB_CTL, position, TRUE);
+    SetScrollPos(bar, SB_CTL, std::clamp(position, row.minimum, row.limit), TRUE);
     const int after = GetScrollPos(bar, SB_CTL);
     if (after != before && events_.scrolled)
         events_.scrolled(after);
 }
 
-int NativeWindow::scrollPosition(const char* name) const
+void NativeWindow::setAccessibleName(const char* name, const std::string& spoken)
 {
-    return GetScrollPos(control(name), SB_CTL);
+    accessibleNames_[name] = widen(spoken);
+}
+
+void NativeWindow::setToolTip(const char* name, const std::string& tip)
+{
+    toolTipText_ = widen(tip);
+    if (!toolTip_) {
+        toolTip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uId = reinterpret_cast<UINT_PTR>(control(name));
+    tool.lpszText = toolTipText_.data();
+    SendMessageW(toolTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void NativeWindow::focus(const char* name)
 {
     HWND target = control(name);
+    if (!IsWindowEnabled(target) || !IsWindowEnabled(window_))
+        return;
     // Through the dialog manager, so the default button follows the focus as in a dialog.
     SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+}
+
+std::string NativeWindow::focusedControl()
+{
+    HWND focused = GetFocus();
+    // The edit field inside a drop-down list belongs to the list.
+    while (focused && !rowOf(focused) && focused != window_)
+        focused = GetParent(focused);
+    const ControlRow* row = focused ? rowOf(focused) : nullptr;
+    return row ? row->name : "";
 }
 
 void NativeWindow::scroll(HWND bar, int request)
@@ -337,10 +390,10 @@ void NativeWindow::scroll(HWND bar, int request)
     case SB_THUMBPOSITION: position = info.nTrackPos; break;
     default: return;
     }
-    setScrollPosition(row->name, std::clamp(position, row->minimum, row->limit));
+    setScrollPosition(bar, *row, position);
 }
 
-void NativeWindow::setEnabled(bool enabled)
+void NativeWindow::setWindowEnabled(bool enabled)
 {
     EnableWindow(window_, enabled ? TRUE : FALSE);
 }
@@ -356,12 +409,12 @@ void NativeWindow::setLamp(LampColour colour)
     setLampColour(control("shComm"), colour);
 }
 
-void NativeWindow::startTimer(int intervalMs)
+void NativeWindow::startTimer(const char*, int intervalMs)
 {
     SetTimer(window_, busyTimerId, static_cast<UINT>(intervalMs), nullptr);
 }
 
-void NativeWindow::stopTimer()
+void NativeWindow::stopTimer(const char*)
 {
     KillTimer(window_, busyTimerId);
 }
@@ -375,21 +428,25 @@ void NativeWindow::removeCloseEntry()
     DrawMenuBar(window_);
 }
 
-void NativeWindow::showMessage(const std::string& caption, const std::string& text, bool error)
+void NativeWindow::showMessageBox(MessageBoxKind kind, const std::string& text)
 {
-    MessageBoxW(window_, widen(text).c_str(), widen(caption).c_str(), MB_OK | (error ? MB_ICONERROR : MB_ICONWARNING));
+    const UINT icon = kind == MessageBoxKind::error ? MB_ICONERROR : MB_ICONWARNING;
+    MessageBoxW(window_, widen(text).c_str(), widen(applicationTitle).c_str(), MB_OK | icon);
 }
 
-std::optional<std::string> NativeWindow::chooseFile(const std::string& initialFolder, const std::string& filterName,
-                                                    const std::string& pattern)
+std::optional<std::string> NativeWindow::chooseFile(const std::string& initialFolder, const std::string& filter)
 {
-    std::wstring filter = widen(filterName) + L'\0' + widen(pattern) + L'\0';
+    // "Icon files (*.ico)": the name as shown, the pattern from its brackets.
+    const size_t open = filter.rfind('(');
+    const size_t close = filter.rfind(')');
+    const std::string pattern = open != std::string::npos && close > open ? filter.substr(open + 1, close - open - 1) : "*.*";
+    std::wstring filters = widen(filter) + L'\0' + widen(pattern) + L'\0';
     const std::wstring folder = widen(initialFolder);
     std::wstring chosen(32768, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window_;
-    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFilter = filters.c_str();
     dialog.lpstrFile = chosen.data();
     dialog.nMaxFile = static_cast<DWORD>(chosen.size());
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
@@ -422,7 +479,7 @@ void NativeWindow::show(int left, int top)
     UpdateWindow(window_);
 }
 
-void NativeWindow::pumpMessages()
+void NativeWindow::processEvents()
 {
     MSG message;
     while (!quitSeen_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -455,7 +512,16 @@ int NativeWindow::run()
     return quitCode_;
 }
 
-void NativeWindow::close()
+void NativeWindow::discardPendingInput()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
+void NativeWindow::closeWindow()
 {
     if (window_)
         DestroyWindow(window_);
@@ -556,6 +622,13 @@ LRESULT NativeWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return TRUE;
         }
         break;
+    case WM_GETMINMAXINFO: {
+        // The fixed frame may be larger than the screen at a high DPI: it is never cut.
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, wantedFrame_.cx);
+        limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, wantedFrame_.cy);
+        return 0;
+    }
     case WM_DPICHANGED:
         if (!fixedDpi_) {
             dpi_ = HIWORD(wParam);

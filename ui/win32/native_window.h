@@ -2,9 +2,10 @@
 // The window as native Win32 controls, built from the control table: every control at its place
 // and size scaled by the monitor's DPI, with its class, style, picture and tab order; the
 // window's message loop with IsDialogMessage (Tab, Enter for the default button, Alt+letter).
-// Glue only: it reports clicks, scrolls, timer ticks and close requests to its owner and does
-// what it is told.
+// Glue only: the form's FormView; it reports clicks, scrolls, timer ticks and close requests to
+// its owner and does what it is told.
 #include "reader/feedback.h"
+#include "ui/form/form_view.h"
 #include "ui/win32/control_look.h"
 #include "ui/win32/drawn_controls.h"
 
@@ -29,53 +30,49 @@ struct NativeWindowEvents {
     std::function<int()> language;                        // the window language, for the edit rule
 };
 
-class NativeWindow {
+class NativeWindow final : public FormView {
 public:
     // dpi 0: the monitor's, following it when the window moves; otherwise fixed (tests).
-    NativeWindow(HINSTANCE instance, NativeWindowEvents events, int dpi = 0);
-    ~NativeWindow();
+    explicit NativeWindow(HINSTANCE instance, int dpi = 0);
+    ~NativeWindow() override;
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
 
+    void connect(NativeWindowEvents events) { events_ = std::move(events); }
     HWND handle() const { return window_; }
     // The control of a row of the control table; "frmModule" is the window itself.
     HWND control(const std::string& name) const;
     int dpi() const { return dpi_; }
+    const std::map<std::string, std::wstring>& accessibleNames() const { return accessibleNames_; }
 
-    void setText(const char* name, const std::string& utf8);
-    std::string text(const char* name) const;
-    void setItems(const char* name, const std::vector<std::string>& items);
-    void select(const char* name, int index);
-    int selected(const char* name) const;
-    bool checked(const char* name) const;
-    void setScrollPosition(const char* name, int position);
-    int scrollPosition(const char* name) const;
-    void focus(const char* name);
+    // FormView
+    void setText(const char* control, const std::string& text) override;
+    std::string text(const char* control) override;
+    void setItems(const char* control, const std::vector<std::string>& items) override;
+    void select(const char* control, int index) override;
+    int selected(const char* control) override;
+    void setAccessibleName(const char* control, const std::string& name) override;
+    void setToolTip(const char* control, const std::string& tip) override;
+    void setWindowEnabled(bool enabled) override;
+    void setLamp(LampColour colour) override;
+    void focus(const char* control) override;
+    std::string focusedControl() override;
+    void setWaitCursor(bool on) override;
+    void showMessageBox(MessageBoxKind kind, const std::string& text) override;
+    std::optional<std::string> chooseFile(const std::string& initialFolder, const std::string& filter) override;
+    PreviewCanvas& preview() override { return preview_; }
+    void startTimer(const char* timer, int intervalMs) override;
+    void stopTimer(const char* timer) override;
+    void processEvents() override;
+    void discardPendingInput() override;
+    void closeWindow() override;
 
-    void setEnabled(bool enabled);
-    void setWaitCursor(bool on);
-    void setLamp(LampColour colour);
-    PreviewPicture& preview() { return preview_; }
-    void startTimer(int intervalMs);
-    void stopTimer();
-    // The Close entry of the system menu (its last) goes, and with it the title bar's close button.
-    void removeCloseEntry();
-
-    void showMessage(const std::string& caption, const std::string& text, bool error);
-    // The open-file dialog with one filter entry, e.g. "Icon files (*.ico)" and "*.ico".
-    std::optional<std::string> chooseFile(const std::string& initialFolder, const std::string& filterName,
-                                          const std::string& pattern);
-
-    // Shown at the top left corner of the frame the caller chose (the placement arithmetic).
+    // Shown with the frame's top left corner where the caller chose (the placement arithmetic).
     void show(int left, int top);
     SIZE frameSize() const;
     RECT workArea() const;
-
-    // One pass over the pending messages (an operation's event pump), and the loop until the
-    // window is gone.
-    void pumpMessages();
+    // The loop until the window is gone; its exit code.
     int run();
-    void close();
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -83,6 +80,8 @@ private:
     void createControls();
     void layOut();
     void scroll(HWND bar, int request);
+    void setScrollPosition(HWND bar, const ControlRow& row, int position);
+    void removeCloseEntry();
     LRESULT colour(HDC dc, HWND control);
     void drawEnglishButton(const DRAWITEMSTRUCT& item);
     const ControlRow* rowOf(HWND control) const;
@@ -98,6 +97,10 @@ private:
     std::map<HWND, const ControlRow*> rows_;
     std::vector<HICON> pictures_;
     PreviewPicture preview_;
+    std::map<std::string, std::wstring> accessibleNames_;
+    HWND toolTip_ = nullptr;
+    std::wstring toolTipText_;
+    SIZE wantedFrame_{0, 0};
     bool waitCursor_ = false;
     bool quitSeen_ = false;
     int quitCode_ = 0;

@@ -2,10 +2,10 @@
 // the time since the launch (given by the caller in nanoseconds since the epoch) and the
 // resident memory, printed as "startup_ms=... rss_kb=...".
 #include "app/platform.h"
-#include "ui/window/application.h"
-#include "ui/window/frm_module.h"
-#include "ui/window/icon_file_chooser.h"
-#include "ui/window/tone.h"
+#include "ui/qt/application.h"
+#include "ui/qt/frm_module.h"
+#include "ui/qt/icon_file_chooser.h"
+#include "ui/form/tone.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Wraps the window's PNG pictures (ui/window/images, rendered from their SVGs) into icon files
+# Wraps the window's PNG pictures (ui/form/images, rendered from their SVGs) into icon files
 # that LoadImageW reads: an icon file may hold PNG data as its one image, so the pictures stay
 # pixel for pixel what the Linux window shows. Run in this folder after a picture changes.
 set -euo pipefail
-source_folder=../../window/images
+source_folder=../../form/images
 
 le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))"; }
 le32() { le16 $(($1 & 65535)); le16 $((($1 >> 16) & 65535)); }

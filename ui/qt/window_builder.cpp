@@ -1,15 +1,14 @@
-#include "ui/window/window_builder.h"
+#include "ui/qt/window_builder.h"
 
 #include "texts/text_table.h"
-#include "ui/window/application.h"
-#include "ui/window/code_page_validator.h"
-#include "ui/window/control_style.h"
-#include "ui/window/control_table.h"
-#include "ui/window/focus_aids.h"
-#include "ui/window/preview_image.h"
-#include "ui/window/status_lamp.h"
-#include "ui/window/tagged_timer.h"
-#include "ui/window/value_list.h"
+#include "ui/qt/application.h"
+#include "ui/qt/code_page_validator.h"
+#include "ui/qt/control_style.h"
+#include "ui/form/control_table.h"
+#include "ui/qt/focus_aids.h"
+#include "ui/qt/preview_image.h"
+#include "ui/qt/status_lamp.h"
+#include "ui/qt/value_list.h"
 
 #include <QCheckBox>
 #include <QIcon>
@@ -17,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -128,10 +128,9 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
             widget = new PreviewImage(row.width, row.height, parentWidget);
             break;
         case ControlKind::timer: {
-            auto* timer = new TaggedTimer(&form);
+            // Its interval and its Tag, the blink phase, are the form's.
+            auto* timer = new QTimer(&form);
             timer->setObjectName(QString::fromLatin1(row.name));
-            timer->setInterval(row.limit);
-            timer->Tag = row.value;
             built.timer = timer;
             continue;
         }

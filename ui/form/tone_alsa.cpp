@@ -1,5 +1,5 @@
 // ALSA sine tone, written blocking and drained, so the call lasts as long as the tone.
-#include "ui/window/tone.h"
+#include "ui/form/tone.h"
 
 #include <alsa/asoundlib.h>
 

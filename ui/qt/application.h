@@ -1,6 +1,8 @@
 #pragma once
 // What the program sets up around its window: the application title, the fonts the window
 // names, its icon, and the message box for an error that escapes a handler.
+#include "ui/form/window_texts.h"
+
 #include <QString>
 
 class QApplication;
@@ -9,13 +11,11 @@ class QWidget;
 
 namespace tempik {
 
-inline constexpr const char* applicationTitle = "KESTO TEMPIK Punch-card Reader Config";
-
 // The window's pictures, and its fonts: the names it uses ("Arial", "MS Sans Serif",
 // "Microsoft Sans Serif") resolve to Liberation Sans, Chinese to WenQuanYi Micro Hei. Idempotent.
 void prepareWindowResources();
 
-// A picture of the window's resources. An SVG stays sharp at any scale; where Qt has no SVG
+// A picture of the window's resources, by its file name in ui/form/images. An SVG stays sharp at any scale; where Qt has no SVG
 // support, the PNG of the same name stands in.
 QIcon windowPicture(const char* resource);
 

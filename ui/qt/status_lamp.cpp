@@ -1,4 +1,4 @@
-#include "ui/window/status_lamp.h"
+#include "ui/qt/status_lamp.h"
 
 #include <QPainter>
 

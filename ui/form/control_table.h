@@ -50,7 +50,7 @@ struct ControlRow {
     const char* text;          // with an entry: the suffix after it; else the fixed text
     ControlStyle style;
     int tab;                   // place in the tab order, or noTab
-    const char* picture;       // Qt resource
+    const char* picture;       // file in ui/form/images
     unsigned flags;
     const char* items;         // drop-down items separated by '|'
     int value;                 // selected item, scroll position, ticked, timer tag

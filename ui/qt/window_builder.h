@@ -5,15 +5,14 @@
 #include <map>
 #include <string>
 
+class QTimer;
 class QWidget;
 
 namespace tempik {
 
-class TaggedTimer;
-
 struct BuiltControls {
     std::map<std::string, QWidget*> widgets;   // every control that is a widget, by name
-    TaggedTimer* timer = nullptr;              // the table's timer (tmrBusy)
+    QTimer* timer = nullptr;                     // the table's timer (tmrBusy)
 };
 
 // Builds every row of the control table on form (the form row sets up form itself). language

@@ -1,4 +1,4 @@
-#include "ui/window/focus_aids.h"
+#include "ui/qt/focus_aids.h"
 
 #include <QApplication>
 #include <QEvent>

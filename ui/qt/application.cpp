@@ -1,7 +1,7 @@
-#include "ui/window/application.h"
+#include "ui/qt/application.h"
 
-#include "ui/window/control_table.h"
-#include "ui/window/value_list.h"
+#include "ui/form/control_table.h"
+#include "ui/qt/value_list.h"
 
 #include <QApplication>
 #include <QFont>
@@ -32,7 +32,7 @@ void prepareWindowResources()
 
 QIcon windowPicture(const char* resource)
 {
-    QString path = QString::fromLatin1(resource);
+    QString path = QStringLiteral(":/images/") + QString::fromLatin1(resource);
     if (path.endsWith(QLatin1String(".svg")) && !QImageReader::supportedImageFormats().contains("svg"))
         path.replace(path.size() - 3, 3, QStringLiteral("png"));
     return QIcon(path);

@@ -1,6 +1,6 @@
-#include "ui/window/control_style.h"
+#include "ui/qt/control_style.h"
 
-#include "ui/window/control_table.h"
+#include "ui/form/control_table.h"
 
 #include <QFont>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ui/window/preview_image.h"
+#include "ui/qt/preview_image.h"
 
 #include <QPainter>
 

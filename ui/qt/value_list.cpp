@@ -1,4 +1,4 @@
-#include "ui/window/value_list.h"
+#include "ui/qt/value_list.h"
 
 #include <QAccessibleWidget>
 

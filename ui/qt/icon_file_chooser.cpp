@@ -1,6 +1,6 @@
-#include "ui/window/icon_file_chooser.h"
+#include "ui/qt/icon_file_chooser.h"
 
-#include "ui/window/control_table.h"
+#include "ui/form/control_table.h"
 
 #include <QFileDialog>
 

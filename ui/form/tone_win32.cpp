@@ -1,7 +1,7 @@
 // The tone on Windows: Beep, which returns when the tone has ended. Where there is no sound
 // device Beep fails at once; the duration is waited out all the same, so timing is the same
 // everywhere.
-#include "ui/window/tone.h"
+#include "ui/form/tone.h"
 
 #include <windows.h>
 
