@@ -373,7 +373,7 @@ std::string NativeWindow::focusedControl()
     return row ? row->name : "";
 }
 
-void NativeWindow::scroll(HWND bar, int request)
+void NativeWindow::scroll(HWND bar, int request, unsigned thumb)
 {
     const ControlRow* row = rowOf(bar);
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
@@ -386,8 +386,8 @@ void NativeWindow::scroll(HWND bar, int request)
     case SB_PAGERIGHT: position += row->page; break;
     case SB_LEFT: position = row->minimum; break;
     case SB_RIGHT: position = row->limit; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: position = info.nTrackPos; break;
+    case SB_THUMBTRACK: position = info.nTrackPos; break;
+    case SB_THUMBPOSITION: position = static_cast<int>(thumb); break;
     default: return;
     }
     setScrollPosition(bar, *row, position);
@@ -603,7 +603,7 @@ LRESULT NativeWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_HSCROLL:
         if (lParam)
-            scroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+            scroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_TIMER:
         if (wParam == busyTimerId && events_.timerTick)

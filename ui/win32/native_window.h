@@ -79,7 +79,7 @@ private:
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     void layOut();
-    void scroll(HWND bar, int request);
+    void scroll(HWND bar, int request, unsigned thumb);
     void setScrollPosition(HWND bar, const ControlRow& row, int position);
     void removeCloseEntry();
     LRESULT colour(HDC dc, HWND control);
