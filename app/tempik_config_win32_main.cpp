@@ -13,6 +13,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    // COM for the screen readers' names (and the file dialog's shell parts).
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     try {
         tempik::PlatformServices platform;
         const std::unique_ptr<tempik::Tone> tone = tempik::makeSystemTone();
@@ -24,5 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         MessageBoxW(nullptr, tempik::widen(error.what()).c_str(), tempik::widen(tempik::applicationTitle).c_str(),
                     MB_OK | MB_ICONERROR);
     }
+    if (com)
+        CoUninitialize();
     return 0;
 }

@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -158,6 +160,12 @@ NativeWindow::NativeWindow(HINSTANCE instance, int dpi)
 
 NativeWindow::~NativeWindow()
 {
+    if (accessibility_) {
+        for (const auto& [name, spoken] : accessibleNames_) {
+            MSAAPROPID property = PROPID_ACC_NAME;
+            accessibility_->ClearHwndProps(control(name), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1);
+        }
+    }
     setWaitCursor(false);
     if (window_)
         DestroyWindow(window_);
@@ -335,6 +343,17 @@ void NativeWindow::setScrollPosition(HWND bar, const ControlRow& row, int positi
 void NativeWindow::setAccessibleName(const char* name, const std::string& spoken)
 {
     accessibleNames_[name] = widen(spoken);
+    // Screen readers ask the control's MSAA object; its name property is overridden here, where
+    // the system would take a button's text or the label before a list (Dynamic Annotation).
+    if (!accessibility_) {
+        IAccPropServices* services = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                       reinterpret_cast<void**>(&services))))
+            accessibility_.reset(services, [](IAccPropServices* held) { held->Release(); });
+    }
+    if (accessibility_)
+        accessibility_->SetHwndPropStr(control(name), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                       accessibleNames_[name].c_str());
 }
 
 void NativeWindow::setToolTip(const char* name, const std::string& tip)

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+struct IAccPropServices;
+
 namespace tempik {
 
 struct ControlRow;
@@ -98,6 +100,7 @@ private:
     std::vector<HICON> pictures_;
     PreviewPicture preview_;
     std::map<std::string, std::wstring> accessibleNames_;
+    std::shared_ptr<IAccPropServices> accessibility_;
     HWND toolTip_ = nullptr;
     std::wstring toolTipText_;
     SIZE wantedFrame_{0, 0};
