@@ -15,6 +15,7 @@
 #include "settings/settings_file_store.h"
 #include "ui/qt/frm_module.h"
 #include "ui/qt/status_lamp.h"
+#include "ui/form/window_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -382,6 +383,7 @@ TEST_P(WindowSettingsCannotBeSaved, TheOperationsWorkAndTheOperatorIsToldEachTim
     EXPECT_EQ(w.message(), "Get Reader Info Ok. (COM : #1)");
     EXPECT_EQ(w.window->lamp().colour(), LampColour::yellow);
     ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.captions[0], applicationTitle);
     EXPECT_NE(boxes.texts[0].find("could not be saved in " + w.folder + "/" + SettingsFileStore::fileName),
               std::string::npos)
         << boxes.texts[0];

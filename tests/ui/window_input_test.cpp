@@ -3,8 +3,6 @@
 #include "tests/ui/window_rig.h"
 
 #include "reader/control_values.h"
-#include "texts/code_page.h"
-#include "ui/form/window_texts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -65,32 +63,6 @@ struct EditLimit {
 };
 
 class EditBoxLimit : public ::testing::TestWithParam<EditLimit> {};
-
-// Typing past the limit is refused, in bytes of the code page of the window language.
-TEST_P(EditBoxLimit, RefusesTypingPastItsLimitInCodePageBytes)
-{
-    const EditLimit limit = GetParam();
-    WindowRig rig;
-    rig.show();
-    auto* box = rig.get<QLineEdit>(limit.box);
-    box->clear();
-    typeText(box, QString(limit.bytes + 5, QLatin1Char('7')));
-    EXPECT_EQ(box->text(), QString(limit.bytes, QLatin1Char('7')));
-
-    // "é" is one byte in English (Windows-1252), two in Simplified Chinese (GBK).
-    box->clear();
-    typeText(box, QString(limit.bytes + 3, QChar(0xE9)));
-    EXPECT_EQ(box->text().size(), limit.bytes);
-    rig.click("btnGB");
-    EXPECT_EQ(box->text().size(), limit.bytes / 2) << "the text is cut to what the new page can hold";
-    EXPECT_EQ(codePageLength(box->text().toStdString(), simplifiedChinese), static_cast<size_t>(limit.bytes / 2 * 2));
-    EXPECT_EQ(rig.textOf("pnMsg").toStdString(), windowText(WindowText::textsShortened, simplifiedChinese)) << "the cut is told";
-    box->clear();
-    typeText(box, QString::fromUtf8("a") + QString(limit.bytes, QChar(0x4E2D)));
-    // "a" and then whole characters only: no character is cut in half.
-    EXPECT_EQ(box->text().size(), 1 + (limit.bytes - 1) / 2);
-    EXPECT_LE(codePageLength(box->text().toStdString(), simplifiedChinese), static_cast<size_t>(limit.bytes));
-}
 
 // A paste longer than the room left is cut at the limit, at a whole character, where it goes in.
 TEST_P(EditBoxLimit, CutsAPastePastItsLimitAtAWholeCharacter)

@@ -2,7 +2,6 @@
 // state, a set operation, the icon title through the file seam, and an error that escapes.
 #include "tests/ui/window_rig.h"
 
-#include "ui/qt/application.h"
 #include "ui/qt/preview_image.h"
 #include "ui/qt/status_lamp.h"
 
@@ -14,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <stdexcept>
 
 namespace tempik::testing {
 namespace {
@@ -109,26 +107,6 @@ TEST(Scan, AgainstASilentPortTheWindowIgnoresEveryClickWhileTheLampBlinks)
     EXPECT_EQ(phase, static_cast<int>(ticks.size() % 2));
 }
 
-TEST(Scan, APortRefusedForLackOfPermissionIsNamedWithItsRemedyOncePerScanThatFoundNothing)
-{
-    WindowRig rig({"\"ScanCommNo\"=dword:00000002", "\"LanguageFlag\"=\"ChineseGB\""});
-    rig.ports.ports = {1, 2};
-    rig.device.refusing["COM2"] = DeviceFailure::accessDenied;
-    rig.show();
-    MessageBoxCatcher boxes;
-    rig.scan();   // COM2 refused as the remembered port and again in the sweep: one box, one line
-    EXPECT_EQ(rig.textOf("pnMsg").toStdString(), text(txtReaderNotFound, simplifiedChinese));
-    ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_NE(boxes.texts[0].find("\u6743\u9650\u4e0d\u8db3\u65e0\u6cd5\u6253\u5f00\uff1a\nCOM2 (COM2)\n"),
-              std::string::npos) << boxes.texts[0];
-    EXPECT_NE(boxes.texts[0].find("sudo usermod -aG dialout $USER"), std::string::npos);
-
-    rig.attachReader();   // on COM1: a scan that finds it says nothing of COM2
-    rig.scan();
-    EXPECT_TRUE(rig.window->session().readerFound);
-    EXPECT_EQ(boxes.texts.size(), 1u);
-}
-
 TEST(SetOperation, WithoutAScanAsksForOneAndSendsNothing)
 {
     WindowRig rig;
@@ -209,29 +187,6 @@ TEST_F(IconTitle, CancelledDialogSendsNothingAndReportsNothing)
     EXPECT_TRUE(rig.tone.tones.empty());
     EXPECT_EQ(rig.textOf("cmbTitle"), "Text & Icon Title");
     expectIdleWindow(rig);
-}
-
-TEST(HandlerError, IsShownCaptionedWithTheApplicationTitleAndTheWindowGoesOn)
-{
-    WindowRig rig;
-    rig.attachReader();
-    rig.show();
-    rig.scan();
-    rig.device.responder = [](const std::string&, const std::string&, const std::string&) -> std::vector<uint8_t> {
-        throw std::runtime_error("device exploded");
-    };
-    {
-        MessageBoxCatcher boxes;
-        rig.click("btnPassword");
-        EXPECT_EQ(boxes.captions, std::vector<std::string>{applicationTitle});
-        EXPECT_EQ(boxes.texts, std::vector<std::string>{"device exploded"});
-    }
-    expectIdleWindow(rig);
-
-    // The program goes on: the next operation runs normally.
-    rig.attachReader();
-    rig.click("btnPassword");
-    EXPECT_EQ(rig.textOf("pnMsg"), "Set Ok");
 }
 
 class Screenshot : public ::testing::TestWithParam<int> {};

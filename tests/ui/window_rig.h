@@ -5,6 +5,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_device.h"
 #include "tests/support/files.h"
+#include "texts/text_table.h"
 #include "ui/qt/frm_module.h"
 #include "ui/qt/icon_file_chooser.h"
 #include "ui/form/tone.h"

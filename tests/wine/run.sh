@@ -13,7 +13,7 @@ TEMPIK_WINDOWS_BUILD=$(realpath "$2")
 export TEMPIK_WINDOWS_BUILD
 shift 2
 
-for suite in link texts settings window; do
+for suite in link texts settings form window; do
     echo "== ${suite}_tests.exe under Wine"
     wine "$TEMPIK_WINDOWS_BUILD/tests/windows/${suite}_tests.exe" --gtest_brief=1
 done

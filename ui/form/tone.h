@@ -11,7 +11,7 @@ public:
     virtual void playTone(int frequencyHz, int durationMs) = 0;
 };
 
-// The platform's tone: an ALSA sine on Linux (tone_alsa.cpp), Beep on Windows.
+// The platform's tone (ui/tone/): an ALSA sine on Linux (tone_alsa.cpp), Beep on Windows.
 std::unique_ptr<Tone> makeSystemTone();
 
 } // namespace tempik

@@ -47,7 +47,7 @@ int main(int argc, char** argv)
                              std::chrono::system_clock::now().time_since_epoch()).count();
         const double ms = launched ? static_cast<double>(now - std::atoll(launched)) / 1e6 : -1.0;
         std::printf("startup_ms=%.1f rss_kb=%ld visible=%d\n", ms, residentKb(), frmModule.isVisible() ? 1 : 0);
-        frmModule.btnExitClick();   // the only way out of the window
+        frmModule.form().click("btnExit");   // the only way out of the window
     });
     QApplication::exec();
     return 0;

@@ -1,8 +1,8 @@
 // Renders the window's pictures to the PNG files the resource file compiles in, so the program
 // needs neither the SVG plug-in nor a CJK font for its own pictures. Run after changing a
 // picture:
-//   g++ -std=c++17 -fPIC render_pictures.cpp $(pkg-config --cflags --libs Qt6Svg Qt6Gui) -o /tmp/render
-//   QT_QPA_PLATFORM=offscreen /tmp/render   (in this folder)
+//   g++ -std=c++17 -fPIC ui/qt/render_pictures.cpp $(pkg-config --cflags --libs Qt6Svg Qt6Gui) -o /tmp/render
+//   cd ui/form/images && QT_QPA_PLATFORM=offscreen /tmp/render
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
