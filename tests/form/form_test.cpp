@@ -209,6 +209,26 @@ TEST(Handler, OneRunsAtATimeAndTheFocusGoesBackWhereItWas)
     expectIdle(rig);
 }
 
+// Input given while the window is busy is dropped, not run once the operation has ended: a
+// double click sends one command, a click after the operation runs.
+TEST(Handler, InputWhileBusyIsDroppedNotDeferred)
+{
+    FormRig rig;
+    rig.attachReader();
+    rig.click("btnScan");
+    uint32_t start = rig.clock.nowMs();
+    rig.click("btnVolume");
+    const uint32_t operationMs = rig.clock.nowMs() - start;
+    ASSERT_GT(operationMs, 120u);
+    rig.device.events.clear();
+
+    start = rig.clock.nowMs();
+    rig.view.input = {{start, "btnVolume"}, {start + 120, "btnVolume"}, {start + operationMs + 50, "btnCardType"}};
+    rig.view.runEventLoop();
+    EXPECT_EQ(rig.commands(), (std::vector<std::string>{"0000BE9", "0000AH0"}));
+    expectIdle(rig);
+}
+
 TEST(Handler, AnErrorIsShownAndTheWindowGoesOn)
 {
     FormRig rig;

@@ -6,12 +6,15 @@
 #include "ui/qt/status_lamp.h"
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace tempik::testing {
@@ -133,6 +136,31 @@ TEST(SetOperation, ReadsItsControlAtTheMomentOfSending)
     EXPECT_EQ(rig.device.requests().back(), "0000BE3");
     EXPECT_EQ(rig.textOf("pnMsg"), "Set Ok");
     EXPECT_EQ(rig.tone.tones, highTone);
+    expectIdleWindow(rig);
+}
+
+// A click the window system queued while the operation ran (here during its closing beep) is
+// dropped, not run once the window takes input again: a double click sends one command.
+TEST(SetOperation, AClickGivenWhileBusyIsDroppedNotRunAfterwards)
+{
+    WindowRig rig;
+    rig.attachReader();
+    rig.show();
+    rig.scan();
+    auto* button = rig.get<QPushButton>("btnVolume");
+    rig.tone.whilePlaying = [button] {
+        const QPointF centre = QRectF(button->rect()).center();
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(button, new QMouseEvent(type, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                                                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                                Qt::NoModifier));
+    };
+    rig.click("btnVolume");
+    rig.tone.whilePlaying = nullptr;
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    const auto requests = rig.device.requests();
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "0000BE9"), 1) << ::testing::PrintToString(requests);
     expectIdleWindow(rig);
 }
 

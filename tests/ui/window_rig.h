@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,8 +30,14 @@ namespace tempik::testing {
 
 class RecordingTone final : public Tone {
 public:
-    void playTone(int frequencyHz, int durationMs) override { tones.emplace_back(frequencyHz, durationMs); }
+    void playTone(int frequencyHz, int durationMs) override
+    {
+        tones.emplace_back(frequencyHz, durationMs);
+        if (whilePlaying)
+            whilePlaying();
+    }
     std::vector<std::pair<int, int>> tones;
+    std::function<void()> whilePlaying;   // the operator's doings while the tone sounds
 };
 
 class ScriptedIconFiles final : public IconFileChooser {

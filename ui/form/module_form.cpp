@@ -10,6 +10,7 @@
 #include "ui/form/window_texts.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -95,38 +96,48 @@ void ModuleForm::click(const std::string& button)
     handlerRunning_ = true;
     // Disabling the window takes the focus away; the operator goes on where they were.
     const std::string focused = view_.focusedControl();
+    std::optional<std::string> error;
+    bool scanFoundNothing = false;
     try {
-        runHandler(button);
-    } catch (const std::exception& error) {
+        scanFoundNothing = runHandler(button);
+    } catch (const std::exception& escaped) {
         recoverFromError();
-        view_.showMessageBox(MessageBoxKind::error, error.what());
+        error = escaped.what();
     } catch (...) {
         recoverFromError();
-        view_.showMessageBox(MessageBoxKind::error, "Unknown error");
+        error = "Unknown error";
     }
+    // What the operator clicked or typed while the window was busy waited in the system's queue
+    // (during pauses and the beep nobody passes over events): it is dropped, not run now, and
+    // cannot dismiss a message box below unread.
+    view_.discardPendingInput();
+    if (error)
+        view_.showMessageBox(MessageBoxKind::error, *error);
+    if (scanFoundNothing)
+        tellRefusedPorts();
     tellUnsavedSettings();
     if (!focused.empty())
         view_.focus(focused.c_str());
     handlerRunning_ = false;
 }
 
-void ModuleForm::runHandler(const std::string& button)
+bool ModuleForm::runHandler(const std::string& button)
 {
     if (button == "btnScan") {
         link_.forgetRefusedPorts();
-        if (!operations_.btnScanClick())
-            tellRefusedPorts();
-    } else if (button == "btnExit") {
-        btnExitClick();
-    } else if (button == "btnEng") {
-        switchLanguage(english);
-    } else if (button == "btnGB") {
-        switchLanguage(simplifiedChinese);
-    } else if (button == "btnBIG5") {
-        switchLanguage(traditionalChinese);
-    } else {
-        runOperation(button);
+        return !operations_.btnScanClick();
     }
+    if (button == "btnExit")
+        btnExitClick();
+    else if (button == "btnEng")
+        switchLanguage(english);
+    else if (button == "btnGB")
+        switchLanguage(simplifiedChinese);
+    else if (button == "btnBIG5")
+        switchLanguage(traditionalChinese);
+    else
+        runOperation(button);
+    return false;
 }
 
 void ModuleForm::runOperation(const std::string& button)

@@ -81,7 +81,8 @@ public:
     const Settings& settings() const { return settings_; }
 
 private:
-    void runHandler(const std::string& button);
+    // Whether it was a scan that found no reader.
+    bool runHandler(const std::string& button);
     void runOperation(const std::string& button);
     void recoverFromError();
     void tellRefusedPorts();
