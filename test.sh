@@ -19,6 +19,6 @@ export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-sanitize --output-on-failure -j2 "$@"
 
-echo "== the Windows build, its unit tests and tempikctl.exe under Wine"
+echo "== the Windows build, its unit tests, tempikctl.exe and the window under Wine"
 scripts/build-windows.sh
 tests/wine/prefix.sh tests/wine/run.sh "$root/build" "$root/build-windows"

@@ -19,7 +19,8 @@ if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
     cmake --install "$out/googletest-build" >/dev/null
 fi
 
-if [ ! -f "$out/build.ninja" ]; then
+# A tree configured before the window was built for Windows is configured again.
+if [ ! -f "$out/build.ninja" ] || ! grep -q '^TEMPIK_BUILD_WINDOW:BOOL=ON' "$out/CMakeCache.txt"; then
     cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DTEMPIK_BUILD_WINDOW=ON -DGTest_DIR="$gtest/lib/cmake/GTest"
 fi

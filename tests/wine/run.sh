@@ -17,5 +17,5 @@ for suite in link texts settings form window; do
     echo "== ${suite}_tests.exe under Wine"
     wine "$TEMPIK_WINDOWS_BUILD/tests/windows/${suite}_tests.exe" --gtest_brief=1
 done
-echo "== tempikctl.exe under Wine"
+echo "== tempikctl.exe and tempik-config.exe under Wine"
 "$linux_build/tests/wine_e2e_tests" "$@"
