@@ -28,6 +28,7 @@ run build/bench/ctl_all_bench
 run bench/startup.sh build 5
 scripts/build-windows.sh >/dev/null
 run tests/wine/prefix.sh bench/wine_bench.sh build build-windows
+run tests/wine/prefix.sh bench/wine_window_bench.sh build-windows
 
 echo
 echo "| Figure | Measured | Floor | Ratio | Target |"

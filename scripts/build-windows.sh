@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds tempikctl.exe and the unit tests of the toolkit-free layers for 64-bit Windows
 # into build-windows/, with Debian's mingw-w64 (posix threads) and GoogleTest built from
-# Debian's source with the same compiler. Installs what is missing. The window is not built:
-# there is no Qt for Windows here.
+# Debian's source with the same compiler, and the window tempik-config.exe (the native Win32 view).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -31,17 +30,13 @@ if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
     cmake --install "$out/googletest-build" >/dev/null
 fi
 
-if [ ! -f "$out/build.ninja" ]; then
+# A tree configured before the window was built for Windows is configured again.
+if [ ! -f "$out/build.ninja" ] || ! grep -q '^TEMPIK_BUILD_WINDOW:BOOL=ON' "$out/CMakeCache.txt"; then
     cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DTEMPIK_BUILD_WINDOW=OFF -DGTest_DIR="$gtest/lib/cmake/GTest"
+        -DTEMPIK_BUILD_WINDOW=ON -DGTest_DIR="$gtest/lib/cmake/GTest"
 fi
 cmake --build "$out" -j"$(nproc)"
 
-# The setup program build-windows/tempik-config-<version>-setup.exe, once the window is built
-# here too.
-if [ -f "$out/app/tempik-config.exe" ]; then
-    source "$root/scripts/version.sh"
-    "$root/scripts/make-installer.sh" "$out/app" "$out/tempik-config-$version-setup.exe"
-else
-    echo "build-windows.sh: no tempik-config.exe, so no setup program" >&2
-fi
+# The setup program build-windows/tempik-config-<version>-setup.exe.
+source "$root/scripts/version.sh"
+"$root/scripts/make-installer.sh" "$out/app" "$out/tempik-config-$version-setup.exe"

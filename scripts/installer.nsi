@@ -20,6 +20,8 @@ SetCompressor /SOLID lzma
 !define WINDOW_LINK "$SMPROGRAMS\${FOLDER}\TEMPIK Config.lnk"
 !define PROMPT_LINK "$SMPROGRAMS\${FOLDER}\TEMPIK Config command prompt.lnk"
 
+!define MUI_ICON "${SOURCE}/ui/win32/images/window_icon.ico"
+!define MUI_UNICON "${SOURCE}/ui/win32/images/window_icon.ico"
 !include MUI2.nsh
 !include FileFunc.nsh
 
