@@ -4,7 +4,7 @@
 #include "ui/form/tone.h"
 #include "ui/form/window_texts.h"
 #include "ui/win32/frm_module.h"
-#include "ui/win32/wide_text.h"
+#include "link/wide_text.h"
 
 #include <windows.h>
 
@@ -23,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         frmModule.run();
     } catch (const std::exception& error) {
         // An error that escapes start-up or the loop: the system's error box, then a normal end.
-        MessageBoxW(nullptr, tempik::widen(error.what()).c_str(), tempik::widen(tempik::applicationTitle).c_str(),
+        MessageBoxW(nullptr, tempik::wideFromUtf8(error.what()).c_str(), tempik::wideFromUtf8(tempik::applicationTitle).c_str(),
                     MB_OK | MB_ICONERROR);
     }
     if (com)

@@ -3,6 +3,8 @@
 // lock file opened without sharing keeps a second save out.
 #include "settings/config_file.h"
 
+#include "link/system_path.h"
+
 #include <windows.h>
 
 #include <filesystem>
@@ -18,10 +20,10 @@ constexpr DWORD lockRetryMs = 10;
 
 class LockFile {
 public:
-    explicit LockFile(const std::string& path)
+    explicit LockFile(const std::filesystem::path& path)
     {
         for (int attempt = 0; attempt < lockAttempts && handle_ == INVALID_HANDLE_VALUE; ++attempt) {
-            handle_ = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+            handle_ = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
             if (handle_ == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION)
                 return;
@@ -44,8 +46,10 @@ private:
 
 } // namespace
 
-std::optional<std::string> readConfigFile(const std::string& path)
+std::optional<std::string> readConfigFile(const std::string& name)
 {
+    // Names are UTF-8; a narrow path would go through the C library's locale instead.
+    const std::filesystem::path path = systemPath(name);
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > maximumConfigFileSize
         || error)
@@ -61,14 +65,15 @@ bool saveConfigFile(const std::string& configFolder, const std::string& fileName
                     const BeforeReplace& beforeReplace)
 {
     std::error_code error;
-    std::filesystem::create_directories(configFolder, error);
-    const std::string path = configFolder + "\\" + fileName;
-    const LockFile lock(path + ".lock");
+    std::filesystem::create_directories(systemPath(configFolder), error);
+    const std::string name = configFolder + "\\" + fileName;
+    const std::filesystem::path path = systemPath(name);
+    const LockFile lock(systemPath(name + ".lock"));
     if (!lock.held())
         return false;
     std::string content;
     if (std::filesystem::exists(path, error)) {
-        const std::optional<std::string> old = readConfigFile(path);
+        const std::optional<std::string> old = readConfigFile(name);
         if (!old)
             return false;
         content = *old;
@@ -76,19 +81,20 @@ bool saveConfigFile(const std::string& configFolder, const std::string& fileName
     content = edit(content);
     if (content.size() > maximumConfigFileSize)
         return false;
-    const std::string temporary = path + ".new";
+    const std::string temporaryName = name + ".new";
+    const std::filesystem::path temporary = systemPath(temporaryName);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << content;
         out.flush();
         if (!out) {
-            DeleteFileA(temporary.c_str());
+            DeleteFileW(temporary.c_str());
             return false;
         }
     }
-    if ((beforeReplace && !beforeReplace(temporary))
-        || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
+    if ((beforeReplace && !beforeReplace(temporaryName))
+        || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
         return false;
     }
     return true;

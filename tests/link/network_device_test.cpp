@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <unistd.h>
@@ -227,9 +229,9 @@ TEST(NetworkUrl, WhatNamesANetworkPort)
 // What a text editor may leave in a ports file around the URL.
 TEST(NetworkUrl, APortsFileNamesItsUrlDespiteAByteOrderMarkCaseOrSpaces)
 {
-    char folder[] = "/tmp/tempik-url-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
-    const std::string path = std::string(folder) + "/COM3";
+    // Built for Windows too: no mkdtemp there.
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("tempik-url-" + std::to_string(::getpid()))).string();
     const struct {
         const char* content;
         const char* url;   // nullptr: no URL
@@ -242,11 +244,11 @@ TEST(NetworkUrl, APortsFileNamesItsUrlDespiteAByteOrderMarkCaseOrSpaces)
         std::ofstream(path, std::ios::binary | std::ios::trunc) << row.content;
         const std::optional<std::string> url = networkUrlInFile(path);
         EXPECT_EQ(url.value_or("<none>"), row.url ? row.url : "<none>") << row.content;
-        if (url)
+        if (url) {
             EXPECT_TRUE(parseNetworkUrl(*url).has_value()) << *url;
+        }
     }
-    ::unlink(path.c_str());
-    ::rmdir(folder);
+    std::remove(path.c_str());
 }
 
 } // namespace

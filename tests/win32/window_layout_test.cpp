@@ -6,7 +6,7 @@
 #include "texts/text_table.h"
 #include "ui/form/control_table.h"
 #include "ui/win32/frm_module.h"
-#include "ui/win32/wide_text.h"
+#include "link/wide_text.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ BOOL CALLBACK collect(HWND child, LPARAM into)
     const int id = GetDlgCtrlID(child);
     auto& children = *reinterpret_cast<std::map<std::string, Child>*>(into);
     if (id >= 1000 && id < 1000 + static_cast<int>(controlCount))
-        children[controlTable[id - 1000].name] = {child, narrow(className), place};
+        children[controlTable[id - 1000].name] = {child, utf8FromWide(className), place};
     return TRUE;
 }
 
@@ -209,10 +209,10 @@ TEST_P(WindowTexts, FormShowWritesTheStartLanguagesTextsIntoTheNativeControls)
     for (size_t i = 0; i < formShowCount; ++i) {
         const ControlRow* row = findControl(formShowOrder[i]);
         SCOPED_TRACE(row->name);
-        EXPECT_EQ(narrow(shown(rig.window.control(row->name))), text(row->entry, language) + row->text);
+        EXPECT_EQ(utf8FromWide(shown(rig.window.control(row->name))), text(row->entry, language) + row->text);
     }
-    EXPECT_EQ(narrow(shown(rig.window.control("pnID"))), "0000");
-    EXPECT_EQ(narrow(shown(rig.window.control("edTitle"))), "KESTO Technology");
+    EXPECT_EQ(utf8FromWide(shown(rig.window.control("pnID"))), "0000");
+    EXPECT_EQ(utf8FromWide(shown(rig.window.control("edTitle"))), "KESTO Technology");
     EXPECT_EQ(itemsOf(rig.window.control("cmbLanguage")),
               (std::vector<std::wstring>{L"English", L"Traditional Chinese", L"Simplified Chinese"}));
     EXPECT_EQ(SendMessageW(rig.window.control("cmbBaudRate"), CB_GETCURSEL, 0, 0), 5);
@@ -229,11 +229,11 @@ TEST(WindowTexts, TheSimplifiedButtonSwitchesTheWindowToChinese)
     rig.frmModule.show();
     SendMessageW(rig.window.control("btnGB"), BM_CLICK, 0, 0);
     EXPECT_EQ(rig.store.languageFlag_, "ChineseGB");
-    EXPECT_EQ(narrow(shown(rig.window.control("btnScan"))), text(txtScanReader, simplifiedChinese));
-    EXPECT_EQ(narrow(shown(rig.window.handle())), text(txtWindowCaption, simplifiedChinese));
+    EXPECT_EQ(utf8FromWide(shown(rig.window.control("btnScan"))), text(txtScanReader, simplifiedChinese));
+    EXPECT_EQ(utf8FromWide(shown(rig.window.handle())), text(txtWindowCaption, simplifiedChinese));
     const auto items = displayLanguageItems(simplifiedChinese);
     EXPECT_EQ(itemsOf(rig.window.control("cmbLanguage")),
-              (std::vector<std::wstring>{widen(items[0]), widen(items[1]), widen(items[2])}));
+              (std::vector<std::wstring>{wideFromUtf8(items[0]), wideFromUtf8(items[1]), wideFromUtf8(items[2])}));
     EXPECT_EQ(SendMessageW(rig.window.control("cmbLanguage"), CB_GETCURSEL, 0, 0), 2);
 }
 

@@ -11,7 +11,7 @@
 //   click NAME           presses a button (posted, so it returns at once)
 //   name NAME            prints the name a screen reader gets (AccessibleObjectFromWindow)
 #include "ui/form/control_table.h"
-#include "ui/win32/wide_text.h"
+#include "link/wide_text.h"
 
 #include <windows.h>
 #include <oleacc.h>
@@ -68,7 +68,7 @@ std::string textOf(HWND control)
     SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 30000,
                         &length);
     text.resize(length);
-    return narrow(text);
+    return utf8FromWide(text);
 }
 
 std::string accessibleName(HWND control)
@@ -84,7 +84,7 @@ std::string accessibleName(HWND control)
     BSTR name = nullptr;
     std::string result = "<no name>";
     if (SUCCEEDED(accessible->get_accName(self, &name)) && name) {
-        result = narrow(name);
+        result = utf8FromWide(name);
         SysFreeString(name);
     }
     accessible->Release();
@@ -114,8 +114,8 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     for (int i = 1; i < argc;) {
-        const std::string step = narrow(argv[i++]);
-        const std::string name = i < argc ? narrow(argv[i++]) : "";
+        const std::string step = utf8FromWide(argv[i++]);
+        const std::string name = i < argc ? utf8FromWide(argv[i++]) : "";
         HWND control = step == "enabled" ? window : controlOf(window, name);
         if (!control) {
             say("no control " + name);
@@ -141,7 +141,7 @@ int wmain(int argc, wchar_t** argv)
                 return 1;
             }
         } else if (i < argc) {
-            const std::string value = narrow(argv[i++]);
+            const std::string value = utf8FromWide(argv[i++]);
             if (step == "wait") {
                 std::string shown = textOf(control);
                 for (int waited = 0; shown != value && waited < 60000; waited += 20) {
@@ -162,7 +162,7 @@ int wmain(int argc, wchar_t** argv)
                 SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
                              reinterpret_cast<LPARAM>(control));
             } else if (step == "type") {
-                SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(widen(value).c_str()));
+                SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wideFromUtf8(value).c_str()));
             }
         }
     }

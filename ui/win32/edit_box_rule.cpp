@@ -1,7 +1,7 @@
 #include "ui/win32/edit_box_rule.h"
 
 #include "ui/form/edit_box_rule.h"
-#include "ui/win32/wide_text.h"
+#include "link/wide_text.h"
 
 #include <commctrl.h>
 
@@ -48,15 +48,15 @@ void insert(HWND edit, const Rule& rule, const std::wstring& insertion)
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const std::wstring text = windowText(edit);
-    const std::string before = narrow(text.substr(0, start)) + narrow(insertion);
-    const std::string proposed = before + narrow(text.substr(std::min<size_t>(end, text.size())));
+    const std::string before = utf8FromWide(text.substr(0, start)) + utf8FromWide(insertion);
+    const std::string proposed = before + utf8FromWide(text.substr(std::min<size_t>(end, text.size())));
     const auto accepted = acceptEdit({proposed, before.size()}, static_cast<size_t>(rule.limitBytes), rule.language());
-    if (!accepted || accepted->text == narrow(text)) {
+    if (!accepted || accepted->text == utf8FromWide(text)) {
         MessageBeep(MB_OK);
         return;
     }
-    SetWindowTextW(edit, widen(accepted->text).c_str());
-    const auto cursor = static_cast<WPARAM>(widen(accepted->text.substr(0, accepted->cursor)).size());
+    SetWindowTextW(edit, wideFromUtf8(accepted->text).c_str());
+    const auto cursor = static_cast<WPARAM>(wideFromUtf8(accepted->text.substr(0, accepted->cursor)).size());
     SendMessageW(edit, EM_SETSEL, cursor, static_cast<LPARAM>(cursor));
 }
 

@@ -4,7 +4,7 @@
 #include "ui/form/window_texts.h"
 #include "ui/win32/edit_box_rule.h"
 #include "ui/win32/picture_resources.h"
-#include "ui/win32/wide_text.h"
+#include "link/wide_text.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -201,7 +201,7 @@ void NativeWindow::createControls()
         if (!kind.className)
             continue;   // the form, the timer and the file dialog are no child windows
         HWND parent = row->parent ? control(row->parent) : window_;
-        HWND child = CreateWindowExW(0, kind.className, widen(designText(*row)).c_str(),
+        HWND child = CreateWindowExW(0, kind.className, wideFromUtf8(designText(*row)).c_str(),
                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 10, 10, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(*row))), instance_, nullptr);
         controls_[row->name] = child;
@@ -282,7 +282,7 @@ void NativeWindow::layOut()
 
 void NativeWindow::setText(const char* name, const std::string& utf8)
 {
-    SetWindowTextW(control(name), widen(utf8).c_str());
+    SetWindowTextW(control(name), wideFromUtf8(utf8).c_str());
 }
 
 std::string NativeWindow::text(const char* name)
@@ -290,7 +290,7 @@ std::string NativeWindow::text(const char* name)
     HWND target = control(name);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(target)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(target, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
+    return utf8FromWide(text);
 }
 
 void NativeWindow::setItems(const char* name, const std::vector<std::string>& items)
@@ -298,7 +298,7 @@ void NativeWindow::setItems(const char* name, const std::vector<std::string>& it
     HWND list = control(name);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (const std::string& item : items)
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideFromUtf8(item).c_str()));
 }
 
 void NativeWindow::select(const char* name, int index)
@@ -342,7 +342,7 @@ void NativeWindow::setScrollPosition(HWND bar, const ControlRow& row, int positi
 
 void NativeWindow::setAccessibleName(const char* name, const std::string& spoken)
 {
-    accessibleNames_[name] = widen(spoken);
+    accessibleNames_[name] = wideFromUtf8(spoken);
     // Screen readers ask the control's MSAA object; its name property is overridden here, where
     // the system would take a button's text or the label before a list (Dynamic Annotation).
     if (!accessibility_) {
@@ -358,7 +358,7 @@ void NativeWindow::setAccessibleName(const char* name, const std::string& spoken
 
 void NativeWindow::setToolTip(const char* name, const std::string& tip)
 {
-    toolTipText_ = widen(tip);
+    toolTipText_ = wideFromUtf8(tip);
     if (!toolTip_) {
         toolTip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
@@ -450,7 +450,7 @@ void NativeWindow::removeCloseEntry()
 void NativeWindow::showMessageBox(MessageBoxKind kind, const std::string& text)
 {
     const UINT icon = kind == MessageBoxKind::error ? MB_ICONERROR : MB_ICONWARNING;
-    MessageBoxW(window_, widen(text).c_str(), widen(applicationTitle).c_str(), MB_OK | icon);
+    MessageBoxW(window_, wideFromUtf8(text).c_str(), wideFromUtf8(applicationTitle).c_str(), MB_OK | icon);
 }
 
 std::optional<std::string> NativeWindow::chooseFile(const std::string& initialFolder, const std::string& filter)
@@ -459,8 +459,8 @@ std::optional<std::string> NativeWindow::chooseFile(const std::string& initialFo
     const size_t open = filter.rfind('(');
     const size_t close = filter.rfind(')');
     const std::string pattern = open != std::string::npos && close > open ? filter.substr(open + 1, close - open - 1) : "*.*";
-    std::wstring filters = widen(filter) + L'\0' + widen(pattern) + L'\0';
-    const std::wstring folder = widen(initialFolder);
+    std::wstring filters = wideFromUtf8(filter) + L'\0' + wideFromUtf8(pattern) + L'\0';
+    const std::wstring folder = wideFromUtf8(initialFolder);
     std::wstring chosen(32768, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -473,7 +473,7 @@ std::optional<std::string> NativeWindow::chooseFile(const std::string& initialFo
     if (!GetOpenFileNameW(&dialog))
         return std::nullopt;
     chosen.resize(wcslen(chosen.c_str()));
-    return narrow(chosen);
+    return utf8FromWide(chosen);
 }
 
 SIZE NativeWindow::frameSize() const
@@ -589,7 +589,7 @@ void NativeWindow::drawEnglishButton(const DRAWITEMSTRUCT& item)
     RECT area = item.rcItem;
     const bool pushed = (item.itemState & ODS_SELECTED) != 0;
     DrawFrameControl(item.hDC, &area, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    const std::wstring caption = widen(text(row->name));
+    const std::wstring caption = wideFromUtf8(text(row->name));
     HGDIOBJ oldFont = SelectObject(item.hDC, look_->font(row->style));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : ControlLook::textColour(row->style));
