@@ -20,6 +20,7 @@ targets=(fuzz_reply fuzz_settings fuzz_icon fuzz_sim_request)
 packages=(
     clang-14 libclang-rt-14-dev cmake ninja-build pkg-config
     libgtest-dev libgmock-dev qt6-base-dev libxkbcommon-dev libasound2-dev
+    libcli11-dev nlohmann-json3-dev libtomlplusplus-dev
 )
 source "$root/scripts/install_packages.sh"
 install_missing "${packages[@]}"
