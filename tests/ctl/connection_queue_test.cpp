@@ -26,7 +26,7 @@ TEST(ConnectionQueue, EightRunsAtOnceToOneHostTheRestQueuedInOrder)
     std::vector<std::string> hosts;
     for (int run = 0; run < 12; ++run)   // one device server, however its name is written
         hosts.push_back(networkHostOf((run % 2 ? "rfc2217://Server:" : "socket://server:") + std::to_string(4001 + run)));
-    hosts.push_back(networkHostOf("/dev/ttyUSB0"));
+    hosts.push_back(networkHostOf("/dev/pts/3"));
     hosts.push_back(networkHostOf("socket://10.0.0.2:4001"));
     ConnectionQueue queue(hosts);
     std::string transcript = "start" + listed(queue.start());

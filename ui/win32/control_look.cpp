@@ -4,13 +4,13 @@ namespace tempik {
 
 namespace {
 
-struct FontSpec {
+struct FontLook {
     const wchar_t* face;
     int pixels;
     bool bold;
 };
 
-FontSpec fontOf(ControlStyle style)
+FontLook fontOf(ControlStyle style)
 {
     switch (style) {
     case ControlStyle::V:
@@ -55,14 +55,14 @@ ControlLook::ControlLook(int dpi)
 {
     for (size_t i = 0; i < styleCount; ++i) {
         const auto style = static_cast<ControlStyle>(i);
-        const FontSpec spec = fontOf(style);
+        const FontLook font = fontOf(style);
         LOGFONTW logFont{};
         // A negative height is the character height in pixels, as the table gives it.
-        logFont.lfHeight = -MulDiv(spec.pixels, dpi, 96);
-        logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+        logFont.lfHeight = -MulDiv(font.pixels, dpi, 96);
+        logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
         logFont.lfCharSet = DEFAULT_CHARSET;
         logFont.lfQuality = CLEARTYPE_QUALITY;
-        lstrcpynW(logFont.lfFaceName, spec.face, LF_FACESIZE);
+        lstrcpynW(logFont.lfFaceName, font.face, LF_FACESIZE);
         fonts_[i] = CreateFontIndirectW(&logFont);
         brushes_[i] = CreateSolidBrush(backgroundOf(style));
     }
