@@ -55,6 +55,11 @@ bool isNetworkUrl(const std::string& text)
     return startsWithScheme(text, rfc2217Scheme) || startsWithScheme(text, socketScheme);
 }
 
+bool isRawNetworkUrl(const std::string& text)
+{
+    return startsWithScheme(text, socketScheme);
+}
+
 std::optional<NetworkAddress> parseNetworkUrl(const std::string& text)
 {
     if (!isNetworkUrl(text))

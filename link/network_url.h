@@ -20,6 +20,9 @@ constexpr uint32_t longestReplyWaitMs = 10000;
 // The text starts like a network URL (it is not a device path), whether or not it is valid.
 bool isNetworkUrl(const std::string& text);
 
+// A raw socket:// port: its server's line stays as the server sets it, whatever the reader does.
+bool isRawNetworkUrl(const std::string& text);
+
 // nullopt when the URL is not valid: no host, a port outside 1..65535, an unknown query, or a
 // reply wait shorter than the link's 120 ms or longer than longestReplyWaitMs.
 std::optional<NetworkAddress> parseNetworkUrl(const std::string& text);

@@ -190,4 +190,10 @@ const OperationRow* findOperation(const std::string& command)
     return nullptr;
 }
 
+bool movesReaderLine(const OperationRow& row)
+{
+    return row.operation == &ReaderOperations::btnBaudRateClick
+           || row.operation == &ReaderOperations::btnFactoryDefaultClick;
+}
+
 } // namespace tempik

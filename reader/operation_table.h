@@ -37,6 +37,9 @@ struct OperationRow {
 const std::vector<OperationRow>& operationTable();
 const OperationRow* findOperation(const std::string& command);
 
+// The operation, once the reader took it, has the reader answer on another line definition.
+bool movesReaderLine(const OperationRow& row);
+
 // "19200,e,8,1" or an index 0..13 to the index of one of the 14 line definitions; throws
 // ValueRefused.
 int lineDefinitionArgument(const std::string& text);

@@ -34,8 +34,7 @@ bool isOpenFailure(DeviceFailure failure)
 // line the port cannot follow.
 void tellRawPortKeepsItsLine(const std::string& device, const std::string& readerLine)
 {
-    const std::optional<NetworkAddress> address = parseNetworkUrl(device);
-    if (address && !address->rfc2217)
+    if (isRawNetworkUrl(device))
         std::cerr << "tempikctl: " << terminalText(device) << " is a raw network port and cannot follow the reader to "
                   << readerLine << ": change the server's own line to reach the reader again\n";
 }
@@ -138,7 +137,7 @@ int runSet(const Request& request, const CommandEntry& entry, ReaderRun& run, co
         std::cout << run.setLine(outcome) << "\n";
     if (code == exitPortClosed)
         std::cerr << "tempikctl: " << portName(run.settings.link.ScanCommNo) << ": " << describe(failure) << "\n";
-    if (outcome == OperationOutcome::accepted && (request.command == "set-baud" || request.command == "factory-default"))
+    if (outcome == OperationOutcome::accepted && entry.row && movesReaderLine(*entry.row))
         tellRawPortKeepsItsLine(run.link.lastDevicePath(), run.settings.link.ScanBaudRate);
     if (code == exitNoReader)
         std::cerr << (last == LastScan::notFound ? "tempikctl: the last scan found no reader; "

@@ -263,6 +263,28 @@ TEST(Handler, AStoreThatCannotSaveIsToldOncePerHandlerInTheWindowLanguage)
     EXPECT_EQ(rig.view.boxes[1].kind, MessageBoxKind::warning);
 }
 
+// The reader took the new line, so "Set Ok" stands; but the raw port keeps the server's line.
+TEST(Handler, AReaderMovedToAnotherLineBehindARawNetworkPortIsToldThePortCannotFollow)
+{
+    FormRig rig({{"LanguageFlag", storedText("ChineseBIG5")}});
+    for (const char* url : {"socket://192.0.2.7:4001", "rfc2217://192.0.2.7:4001"}) {
+        rig.ports.paths[1] = url;
+        rig.device.responder = readerOn(url, "");
+        rig.click("btnScan");
+        rig.view.select("cmbBaudRate", 9);
+        rig.click("btnBaudRate");
+        EXPECT_EQ(rig.text("pnMsg"), text(txtSetOk, traditionalChinese));
+        rig.click("btnVolume");
+        rig.click("btnFactoryDefault");
+    }
+    EXPECT_EQ(rig.commands().size(), 6u);
+    ASSERT_EQ(rig.view.boxes.size(), 2u);
+    EXPECT_EQ(rig.view.boxes[0].text, windowText(WindowText::rawPortKeepsLine, traditionalChinese, lineDefinitions[9]));
+    EXPECT_EQ(rig.view.boxes[1].text,
+              windowText(WindowText::rawPortKeepsLine, traditionalChinese, lineDefinitions[factoryLineDefinitionIndex]));
+    EXPECT_EQ(rig.view.boxes[1].kind, MessageBoxKind::warning);
+}
+
 TEST(Scan, PortsRefusedForLackOfPermissionAreNamedOncePerScanThatFoundNothing)
 {
     FormRig rig({{"ScanCommNo", storedNumber(2)}, {"LanguageFlag", storedText("ChineseGB")}});

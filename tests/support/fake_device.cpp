@@ -108,7 +108,8 @@ std::optional<std::string> FakePortMap::devicePath(int portNumber) const
 {
     if (portNumber < 1 || (!ports.empty() && ports.count(portNumber) == 0))
         return std::nullopt;
-    return portName(portNumber);
+    const auto path = paths.find(portNumber);
+    return path == paths.end() ? portName(portNumber) : path->second;
 }
 
 std::vector<uint8_t> statusReply(const std::string& identifier, const std::string& serial, size_t dataLength)

@@ -104,10 +104,11 @@ private:
     SerialDevice& inner_;
 };
 
-// Port n is the path "COM<n>" when n is in the set (all 1..32 when empty).
+// Port n is the path "COM<n>" when n is in the set (all 1..32 when empty), or paths[n].
 class FakePortMap final : public PortMap {
 public:
     std::set<int> ports;
+    std::map<int, std::string> paths;
     std::optional<std::string> devicePath(int portNumber) const override;
 };
 

@@ -35,6 +35,28 @@ TEST(WindowFrame, FixedSizeWithMinimiseButNoMaximiseOrClose)
     EXPECT_EQ(window.size(), QSize(712, 539));
 }
 
+TEST(WindowFrame, ShrinksInQuarterStepsWhereItCannotFitAtTheScreensScaleAndGrowsBack)
+{
+    WindowRig rig;
+    rig.show();
+    TfrmModule& window = *rig.window;
+    // 1280 x 1024 at 2x leaves 640 x 512: the window fits only at 1.75x, that is 7/8 of its size.
+    const QRect small(0, 0, 640, 512);
+    window.placeFrameOn(small, 2.0);
+    EXPECT_EQ(window.size(), QSize(623, 472));
+    EXPECT_TRUE(small.contains(window.frameGeometry()));
+    QPushButton& scan = *rig.get<QPushButton>("btnScan");
+    EXPECT_EQ(scan.geometry(), QRect(7, 68, 302, 38));
+    EXPECT_EQ(scan.iconSize(), QSize(21, 21));
+    EXPECT_EQ(scan.font().pixelSize(), 14);
+    EXPECT_EQ(window.control("pnMsg")->font().pixelSize(), 14);
+
+    window.placeFrameOn(QRect(0, 0, 960, 600), 2.0);   // 1920 x 1200 at 2x
+    EXPECT_EQ(window.size(), QSize(712, 539));
+    EXPECT_EQ(scan.geometry(), QRect(8, 78, 345, 43));
+    EXPECT_EQ(scan.font().pixelSize(), 16);
+}
+
 TEST(WindowFrame, DesktopCloseIsRefusedAndExitCloses)
 {
     WindowRig rig;

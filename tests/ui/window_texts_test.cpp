@@ -107,8 +107,9 @@ TEST_P(StartLanguage, EveryTabStopHasAnAccessibleNameInTheWindowLanguage)
         const bool chinese = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() >= 0x4E00; });
         EXPECT_FALSE(name.isEmpty()) << controlTable[i].name;
         if (std::string(controlTable[i].name) != "btnEng" && std::string(controlTable[i].name) != "btnGB"
-            && std::string(controlTable[i].name) != "btnBIG5")   // each says its own language
+            && std::string(controlTable[i].name) != "btnBIG5") {   // each says its own language
             EXPECT_EQ(chinese, language != english) << controlTable[i].name << ": " << name.toStdString();
+        }
         EXPECT_FALSE(name.contains(QLatin1Char('&'))) << controlTable[i].name;
     }
     EXPECT_EQ(named, 41);

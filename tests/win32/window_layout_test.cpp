@@ -164,6 +164,22 @@ TEST_P(WindowLayout, EveryControlHasItsClassPlaceAndSizeScaledByTheDpi)
 
 INSTANTIATE_TEST_SUITE_P(Dpi, WindowLayout, ::testing::Values(96, 192));
 
+TEST(WindowLayout, ShrinksInQuarterStepsWhereItsFrameCannotFitAtItsDpi)
+{
+    WindowRig rig("English", 192);
+    NativeWindow& window = rig.window;
+    window.shrinkToFit(RECT{0, 0, 1280, 1024});   // 2x does not fit; 1.75x, 168 DPI, does
+    RECT client;
+    GetClientRect(window.handle(), &client);
+    EXPECT_EQ(std::vector<long>({client.right, client.bottom}), std::vector<long>({1246, 943}));
+    const SIZE frame = window.frameSize();
+    EXPECT_LE(frame.cx, 1280);
+    EXPECT_LE(frame.cy, 1024);
+    RECT scan;
+    GetWindowRect(window.control("btnScan"), &scan);
+    EXPECT_EQ(scan.right - scan.left, MulDiv(345, 168, 96));
+}
+
 TEST(WindowLayout, TabGoesThroughTheControlsInTheTablesOrderFromTheDefaultButton)
 {
     WindowRig rig;

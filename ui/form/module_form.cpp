@@ -1,6 +1,7 @@
 #include "ui/form/module_form.h"
 
 #include "link/line_definition.h"
+#include "link/network_url.h"
 #include "link/port_map.h"
 #include "reader/control_values.h"
 #include "reader/operation_table.h"
@@ -88,6 +89,7 @@ void ModuleForm::click(const std::string& button)
     if (scanFoundNothing)
         tellRefusedPorts();
     tellUnsavedSettings();
+    tellLineNotFollowed();
     if (!focused.empty())
         view_.focus(focused.c_str());
     handlerRunning_ = false;
@@ -117,7 +119,9 @@ void ModuleForm::runOperation(const std::string& button)
     // The operations' one table names the button that starts each.
     for (const OperationRow& row : operationTable()) {
         if (button == row.button) {
-            (operations_.*row.operation)();
+            const OperationOutcome outcome = (operations_.*row.operation)();
+            lineNotFollowed_ = outcome == OperationOutcome::accepted && movesReaderLine(row)
+                               && isRawNetworkUrl(link_.lastDevicePath());
             return;
         }
     }
@@ -160,6 +164,17 @@ void ModuleForm::tellUnsavedSettings()
     session_.settingsUnsaved = false;
     view_.showMessageBox(MessageBoxKind::warning,
                          windowText(WindowText::settingsUnsaved, settings_.uiLanguage, seams_.store.location()));
+}
+
+void ModuleForm::tellLineNotFollowed()
+{
+    if (!lineNotFollowed_)
+        return;
+    // The reader took it, but a raw network port cannot change the server's line: the next
+    // exchange would meet silence without a word why.
+    lineNotFollowed_ = false;
+    view_.showMessageBox(MessageBoxKind::warning,
+                         windowText(WindowText::rawPortKeepsLine, settings_.uiLanguage, settings_.link.ScanBaudRate));
 }
 
 void ModuleForm::switchLanguage(int language)

@@ -91,6 +91,7 @@ private:
     void recoverFromError();
     void tellRefusedPorts();
     void tellUnsavedSettings();
+    void tellLineNotFollowed();
     void switchLanguage(int language);
     void btnExitClick();
     // Whether a text had to be cut.
@@ -105,6 +106,7 @@ private:
 
     bool closeAllowed_ = false;
     bool handlerRunning_ = false;
+    bool lineNotFollowed_ = false;   // told when the click's handler ends
     bool waitCursor_ = false;
     int busyTag_ = 0;
 };

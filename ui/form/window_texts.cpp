@@ -40,6 +40,9 @@ constexpr const char* windowTexts[][uiLanguageCount] = {
      "贴上的文字未被接受：其中含有控制字元或此语言无法显示的字。",
      "貼上的文字未被接受：其中含有控制字元或此語言無法顯示的字。"},
     {"The pasted text was cut to fit the box.", "贴上的文字已被截短以符合文字框。", "貼上的文字已被截短以符合文字框。"},
+    {"The reader now answers at %1, but this port is a raw network connection (socket://), which cannot follow it.\nChange the serial device server's own line to %1 to reach the reader again.",
+     "打卡钟现在使用 %1，但此串口是原始网络连接（socket://），无法随之更改。\n请将串口服务器本身的通讯设定改为 %1，才能再次连上打卡钟。",
+     "打卡鐘現在使用 %1，但此串口是原始網路連線（socket://），無法隨之變更。\n請將串口伺服器本身的通訊設定改為 %1，才能再次連上打卡鐘。"},
 };
 
 } // namespace
@@ -52,7 +55,7 @@ std::string windowText(WindowText which, int uiLanguage)
 std::string windowText(WindowText which, int uiLanguage, const std::string& argument)
 {
     std::string result = windowText(which, uiLanguage);
-    if (const size_t at = result.find("%1"); at != std::string::npos)
+    for (size_t at = result.find("%1"); at != std::string::npos; at = result.find("%1", at + argument.size()))
         result.replace(at, 2, argument);
     return result;
 }

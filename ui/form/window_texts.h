@@ -29,6 +29,7 @@ enum class WindowText {
     iconPreview,
     pasteRefused,
     pasteCut,
+    rawPortKeepsLine,   // %1: the reader's new line definition
 };
 
 std::string windowText(WindowText which, int uiLanguage);

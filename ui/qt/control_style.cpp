@@ -6,6 +6,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tempik {
 
 namespace {
@@ -76,10 +79,17 @@ QString styleSheetOf(ControlStyle style, ControlKind kind)
 
 } // namespace
 
+void applyControlFont(QWidget& widget, const ControlRow& row, double zoom)
+{
+    if (row.kind != ControlKind::form && row.style == ControlStyle::window)
+        return;
+    QFont font = styleFont(row.style);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * zoom))));
+    widget.setFont(font);
+}
+
 void applyControlStyle(QWidget& widget, const ControlRow& row)
 {
-    if (row.kind == ControlKind::form || row.style != ControlStyle::window)
-        widget.setFont(styleFont(row.style));
     const QString sheet = styleSheetOf(row.style, row.kind);
     if (!sheet.isEmpty())
         widget.setStyleSheet(sheet);

@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -117,12 +118,26 @@ void TfrmModule::buildControls()
 
 void TfrmModule::placeFrame()
 {
-    QScreen* desktop = screen();
-    if (!desktop)
-        return;
-    const QRect area = desktop->availableGeometry();
-    const QRect frame = frameGeometry();
-    const ScreenPoint at = placeOnScreen({area.x(), area.y(), area.width(), area.height()}, frame.width(), frame.height());
+    if (QScreen* desktop = screen())
+        placeFrameOn(desktop->availableGeometry(), desktop->devicePixelRatio());
+}
+
+void TfrmModule::placeFrameOn(const QRect& area, double devicePixelRatio)
+{
+    // The frame's own width and height, nothing until the window manager has framed it.
+    const QSize frameExtra = frameGeometry().size() - size();
+    const ControlRow& window = *findControl("frmModule");
+    const auto devicePixels = [devicePixelRatio](int length) { return static_cast<int>(length * devicePixelRatio); };
+    const double scale = scaleThatFits({0, 0, devicePixels(area.width()), devicePixels(area.height())}, window.width,
+                                       window.height, devicePixels(frameExtra.width()),
+                                       devicePixels(frameExtra.height()), devicePixelRatio);
+    const double zoom = std::min(1.0, scale / devicePixelRatio);
+    if (zoom != zoom_) {
+        zoom_ = zoom;
+        zoomControls(*this, controls_, zoom);
+    }
+    const ScreenPoint at = placeOnScreen({area.x(), area.y(), area.width(), area.height()},
+                                         width() + frameExtra.width(), height() + frameExtra.height());
     // move() places the frame's top left corner.
     move(at.x, at.y);
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+class QRect;
 class QTimer;
 class QTranslator;
 
@@ -67,6 +68,9 @@ public:
     QWidget* control(const char* name) const;
     StatusLamp& lamp() const { return *shComm; }
     QTimer& busyTimer() const { return *tmrBusy; }
+    // The frame inside area, the window shrunk (below 1, in quarter steps of the screen's
+    // scale) when at the screen's devicePixelRatio it would not fit.
+    void placeFrameOn(const QRect& area, double devicePixelRatio);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,7 +80,7 @@ protected:
 
 private:
     void buildControls();
-    // The frame inside the screen's available area (the window manager's frame, once known).
+    // The frame inside its screen's available area (the window manager's frame, once known).
     void placeFrame();
     // Qt's own texts (message box buttons, the file dialog) in the window language.
     void followLanguage();
@@ -88,6 +92,7 @@ private:
     bool waitCursor_ = false;
     bool shownOnce_ = false;
     bool framePlaced_ = false;
+    double zoom_ = 1.0;
     int translatedLanguage_ = 0;
     std::unique_ptr<QTranslator> qtTexts_;
     StatusLamp* shComm = nullptr;

@@ -35,7 +35,8 @@ void PreviewImage::rectangle(int left, int top, int right, int bottom)
 void PreviewImage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
+    // The picture keeps the reader's pixels; a window shrunk to fit its screen shrinks the view.
+    painter.drawImage(rect(), picture_);
 }
 
 } // namespace tempik

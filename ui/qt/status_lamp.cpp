@@ -2,11 +2,9 @@
 
 #include <QPainter>
 
-namespace tempik {
+#include <algorithm>
 
-namespace {
-constexpr int diameter = 20;
-}
+namespace tempik {
 
 StatusLamp::StatusLamp(QWidget* parent) : QWidget(parent)
 {
@@ -32,7 +30,8 @@ void StatusLamp::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(fill());
-    // Centred in the box; the half-pixel keeps the 1-pixel outline sharp.
+    // As high as its box, centred; the half-pixel keeps the 1-pixel outline sharp.
+    const qreal diameter = std::min(width(), height());
     const qreal left = (width() - diameter) / 2.0;
     const qreal top = (height() - diameter) / 2.0;
     painter.drawEllipse(QRectF(left + 0.5, top + 0.5, diameter - 1, diameter - 1));

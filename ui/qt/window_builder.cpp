@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -56,7 +57,6 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
         switch (row.kind) {
         case ControlKind::form:
             form.setObjectName(QString::fromLatin1(row.name));
-            form.setFixedSize(row.width, row.height);
             form.setWindowTitle(designText(row));
             form.setWindowIcon(windowPicture(row.picture));
             applyControlStyle(form, row);
@@ -68,11 +68,8 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
             button->setAutoDefault(true);
             if (row.flags & defaultButton)
                 button->setDefault(true);
-            if (row.picture) {
+            if (row.picture)
                 button->setIcon(windowPicture(row.picture));
-                const int side = std::min(24, row.height - 13);
-                button->setIconSize(row.style == ControlStyle::languagePicture ? QSize(34, 16) : QSize(side, side));
-            }
             widget = button;
             break;
         }
@@ -141,7 +138,6 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
             continue;
         }
         widget->setObjectName(QString::fromLatin1(row.name));
-        widget->setGeometry(row.left, row.top, row.width, row.height);
         applyControlStyle(*widget, row);
         built.widgets[row.name] = widget;
         if (row.tab != noTab && widget->focusPolicy() != Qt::NoFocus)
@@ -152,7 +148,31 @@ BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> languag
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    zoomControls(form, built.widgets, 1.0);
     return built;
+}
+
+void zoomControls(QWidget& form, const std::map<std::string, QWidget*>& widgets, double zoom)
+{
+    const auto scaled = [zoom](int length) { return static_cast<int>(std::lround(length * zoom)); };
+    for (size_t i = 0; i < controlCount; ++i) {
+        const ControlRow& row = controlTable[i];
+        const auto found = widgets.find(row.name);
+        QWidget* widget = row.kind == ControlKind::form ? &form : found == widgets.end() ? nullptr : found->second;
+        if (!widget)
+            continue;   // the timer and the file dialog
+        applyControlFont(*widget, row, zoom);
+        if (row.kind == ControlKind::form) {
+            form.setFixedSize(scaled(row.width), scaled(row.height));
+            continue;
+        }
+        widget->setGeometry(scaled(row.left), scaled(row.top), scaled(row.width), scaled(row.height));
+        if (row.picture) {
+            const int side = std::min(24, row.height - 13);
+            const QSize icon = row.style == ControlStyle::languagePicture ? QSize(34, 16) : QSize(side, side);
+            static_cast<QPushButton*>(widget)->setIconSize(icon * zoom);
+        }
+    }
 }
 
 } // namespace tempik

@@ -21,4 +21,8 @@ struct BuiltControls {
 BuiltControls buildControlsFromTable(QWidget& form, std::function<int()> language,
                                      std::function<void(bool refused)> pasteTold);
 
+// Puts the form and every built control at its row's place and size, with its font and picture,
+// times zoom: below 1, the window shrunk to fit a screen too small for it at the desktop's scale.
+void zoomControls(QWidget& form, const std::map<std::string, QWidget*>& widgets, double zoom);
+
 } // namespace tempik

@@ -21,6 +21,7 @@ void TfrmModule::show()
 {
     form_.FormShow();
     const RECT area = view_.workArea();
+    view_.shrinkToFit(area);
     const SIZE frame = view_.frameSize();
     const ScreenPoint corner =
         placeOnScreen({area.left, area.top, area.right - area.left, area.bottom - area.top}, frame.cx, frame.cy);

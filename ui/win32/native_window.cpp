@@ -1,6 +1,7 @@
 #include "ui/win32/native_window.h"
 
 #include "ui/form/control_table.h"
+#include "ui/form/window_placement.h"
 #include "ui/form/window_texts.h"
 #include "ui/win32/edit_box_rule.h"
 #include "ui/win32/picture_resources.h"
@@ -12,6 +13,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
@@ -481,6 +483,20 @@ SIZE NativeWindow::frameSize() const
     RECT frame;
     GetWindowRect(window_, &frame);
     return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void NativeWindow::shrinkToFit(const RECT& area)
+{
+    const ControlRow* form = findControl(tableWindow);
+    const double scale = scaleThatFits({0, 0, area.right - area.left, area.bottom - area.top}, form->width,
+                                       form->height, wantedFrame_.cx - scaled(form->width),
+                                       wantedFrame_.cy - scaled(form->height), dpi_ / 96.0);
+    const int dpi = static_cast<int>(std::lround(scale * 96));
+    if (dpi >= dpi_)
+        return;
+    dpi_ = dpi;
+    look_ = std::make_unique<ControlLook>(dpi_);
+    layOut();
 }
 
 RECT NativeWindow::workArea() const

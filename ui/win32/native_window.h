@@ -73,6 +73,9 @@ public:
     void show(int left, int top);
     SIZE frameSize() const;
     RECT workArea() const;
+    // Laid out again at a lower DPI, the largest in quarter steps of 96 at which the frame fits
+    // area, when at its own it would not; never below 96.
+    void shrinkToFit(const RECT& area);
     // The loop until the window is gone; its exit code.
     int run();
 
