@@ -50,10 +50,7 @@ public:
 
     QString text(int start, int end) const override
     {
-        const QString shown = list()->currentText();
-        start = qBound(0, start, shown.size());
-        end = end < 0 ? shown.size() : qBound(start, end, shown.size());
-        return shown.mid(start, end - start);
+        return list()->currentText().mid(start, end < 0 ? -1 : end - start);
     }
     int characterCount() const override { return static_cast<int>(list()->currentText().size()); }
     void selection(int, int* start, int* end) const override { *start = *end = 0; }
@@ -66,10 +63,10 @@ public:
     QRect characterRect(int) const override { return {}; }
     int offsetAtPoint(const QPoint&) const override { return -1; }
     void scrollToSubstring(int, int) override {}
-    QString attributes(int offset, int* start, int* end) const override
+    QString attributes(int, int* start, int* end) const override
     {
         *start = 0;
-        *end = qMax(offset, characterCount());
+        *end = characterCount();
         return {};
     }
 
