@@ -7,11 +7,23 @@ import time
 import pyatspi
 
 DEADLINE_SECONDS = 90
+PID = int(sys.argv[1])
+
+
+def running(pid):
+    """False once the program has ended (a sanitizer stopped it), though not yet reaped."""
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except OSError:
+        return False
 
 
 def wait_for(what, find):
     deadline = time.monotonic() + DEADLINE_SECONDS
     while time.monotonic() < deadline:
+        if not running(PID):
+            sys.exit(f"the program ended before its {what} was found")
         try:
             found = find()
         except Exception:  # the program's tree is still being built
@@ -65,8 +77,7 @@ def read_list(application, name, shown):
 
 
 def main():
-    pid = int(sys.argv[1])
-    application = wait_for("program on the accessibility bus", lambda: program(pid))
+    application = wait_for("window on the accessibility bus", lambda: program(PID))
     read_list(application, "Line definition", "38400,e,8,1")
     # The language button, pressed as a screen reader's user would.
     button = wait_for("Simplified Chinese button",
