@@ -64,8 +64,7 @@ def check(what, got, expected):
 def read_list(application, name, shown):
     combo = wait_for(f"list named {name!r}",
                      lambda: descendant(application, pyatspi.ROLE_COMBO_BOX, name))
-    check("name", combo.name, name)
-    check("role", combo.getRoleName(), "combo box")
+    print(f"{combo.getRoleName()}: {combo.name}")
     text = combo.queryText()
     check("current item", text.getText(0, text.characterCount), shown)
     popup = combo[0]
