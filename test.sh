@@ -11,6 +11,8 @@ cd "$(dirname "$0")"
 build_options=(-DBUILD_TESTING=ON -DTEMPIK_BENCH=ON)
 source scripts/prepare.sh
 install_missing ser2net   # the network port tests run a real serial device server
+# The accessibility test: a virtual display, a private session bus and an AT-SPI client.
+install_missing xvfb dbus-daemon at-spi2-core python3-pyatspi
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2 "$@"
 

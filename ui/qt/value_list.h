@@ -2,7 +2,8 @@
 // The window's drop-down lists. Qt's own accessible interface of a list names it, on Linux,
 // after its current item and leaves the rest to a label's relation; these lists have a button
 // rather than a label beside them, so theirs says the name the window gives them, with the
-// current item as its value and, as Qt's own, the popup list (items, selection) as its child.
+// current item as its value and its text and, as Qt's own, the popup list (items, selection)
+// as its child.
 #include <QComboBox>
 
 namespace tempik {
@@ -10,7 +11,12 @@ namespace tempik {
 class ValueList final : public QComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    explicit ValueList(QWidget* parent = nullptr);
+
+    void hidePopup() override;
+
+private:
+    void selectCurrentInPopup();
 };
 
 // Lets Qt's accessibility find the interface of ValueList. Idempotent.
