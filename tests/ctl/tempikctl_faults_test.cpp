@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
@@ -57,8 +58,12 @@ protected:
 TEST_F(TempikctlFaults, ReaderUnpluggedBetweenCommandsEndsInSetErrorAndNotFound)
 {
     ASSERT_EQ(ctl({"scan"}).exitCode, 0);
-    // SIGKILL closes the simulator's master: the device and its node are gone.
+    // SIGKILL closes the simulator's master: the device and its node are gone. A test running
+    // beside this one may be given the same pseudo-terminal number at once, so the link is
+    // turned to a node nobody creates, lest it lead to that test's reader.
     sim.stop(SIGKILL);
+    std::filesystem::remove(sim.portLinkPath());
+    std::filesystem::create_symlink(sim.configRoot() + "/unplugged", sim.portLinkPath());
 
     const ProgramResult set = ctl({"set-volume", "3"});
     EXPECT_EQ(set.signal, 0);
