@@ -4,6 +4,7 @@
 #include "ui/qt/message_bar.h"
 #include "ui/qt/value_list.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -22,8 +23,8 @@ void prepareWindowResources()
 {
     static const bool done = [] {
         initWindowPictures();
-        installValueListAccessibility();
-        installMessageBarAccessibility();
+        QAccessible::installFactory(valueListInterface);
+        QAccessible::installFactory(messageBarInterface);
         const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("WenQuanYi Micro Hei")};
         for (const char* family : {"Arial", "MS Sans Serif", "Microsoft Sans Serif"})
             QFont::insertSubstitutions(QString::fromLatin1(family), sans);

@@ -18,22 +18,13 @@ public:
     }
 };
 
+} // namespace
+
 QAccessibleInterface* messageBarInterface(const QString& className, QObject* object)
 {
     if (className == QLatin1String(MessageBar::staticMetaObject.className()) && object && object->isWidgetType())
         return new AccessibleMessageBar(static_cast<QWidget*>(object));
     return nullptr;
-}
-
-} // namespace
-
-void installMessageBarAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(messageBarInterface);
-        return true;
-    }();
-    (void)installed;
 }
 
 } // namespace tempik

@@ -3,6 +3,8 @@
 // "Set Error") it announces, rather than as one more piece of static text.
 #include <QLabel>
 
+class QAccessibleInterface;
+
 namespace tempik {
 
 class MessageBar final : public QLabel {
@@ -11,7 +13,7 @@ public:
     using QLabel::QLabel;
 };
 
-// Lets Qt's accessibility find the interface of MessageBar. Idempotent.
-void installMessageBarAccessibility();
+// The accessible interface of a MessageBar, for QAccessible::installFactory.
+QAccessibleInterface* messageBarInterface(const QString& className, QObject* object);
 
 } // namespace tempik

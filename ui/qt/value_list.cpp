@@ -95,22 +95,13 @@ private:
     QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
 };
 
+} // namespace
+
 QAccessibleInterface* valueListInterface(const QString& className, QObject* object)
 {
     if (className == QLatin1String(ValueList::staticMetaObject.className()) && object && object->isWidgetType())
         return new AccessibleValueList(static_cast<QWidget*>(object));
     return nullptr;
-}
-
-} // namespace
-
-void installValueListAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(valueListInterface);
-        return true;
-    }();
-    (void)installed;
 }
 
 } // namespace tempik

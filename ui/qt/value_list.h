@@ -6,6 +6,8 @@
 // as its child.
 #include <QComboBox>
 
+class QAccessibleInterface;
+
 namespace tempik {
 
 class ValueList final : public QComboBox {
@@ -19,7 +21,7 @@ private:
     void selectCurrentInPopup();
 };
 
-// Lets Qt's accessibility find the interface of ValueList. Idempotent.
-void installValueListAccessibility();
+// The accessible interface of a ValueList, for QAccessible::installFactory.
+QAccessibleInterface* valueListInterface(const QString& className, QObject* object);
 
 } // namespace tempik

@@ -157,10 +157,13 @@ void zoomControls(QWidget& form, const std::map<std::string, QWidget*>& widgets,
     const auto scaled = [zoom](int length) { return static_cast<int>(std::lround(length * zoom)); };
     for (size_t i = 0; i < controlCount; ++i) {
         const ControlRow& row = controlTable[i];
-        const auto found = widgets.find(row.name);
-        QWidget* widget = row.kind == ControlKind::form ? &form : found == widgets.end() ? nullptr : found->second;
-        if (!widget)
-            continue;   // the timer and the file dialog
+        QWidget* widget = &form;
+        if (row.kind != ControlKind::form) {
+            const auto found = widgets.find(row.name);
+            if (found == widgets.end())
+                continue;   // the timer and the file dialog
+            widget = found->second;
+        }
         applyControlFont(*widget, row, zoom);
         if (row.kind == ControlKind::form) {
             form.setFixedSize(scaled(row.width), scaled(row.height));
